@@ -1,0 +1,45 @@
+#pragma once
+// The file layer under the settings file: everything the profile writer does
+// to the disk goes through here, so tests can fail any single step.
+#include <string>
+
+namespace nagwick::core {
+
+// Outcome of one file step; `error` says why it failed, in words for the user.
+struct FileResult {
+    bool ok = true;
+    std::string error;
+
+    static FileResult Success() { return {}; }
+    static FileResult Failure(std::string why) { return {false, std::move(why)}; }
+};
+
+enum class ReadStatus { Ok, Missing, Unreadable };
+
+struct FileContent {
+    ReadStatus status = ReadStatus::Missing;
+    std::string bytes;
+    std::string error;  // why it could not be read (Unreadable only)
+};
+
+class FileOps {
+public:
+    virtual ~FileOps() = default;
+
+    virtual FileContent ReadAll(const std::string& path) = 0;
+
+    // Atomic replacement, in the order the writer calls these steps:
+    // a temporary file beside `path` is created, written, flushed to the
+    // device, renamed over `path`, and the folder is flushed.
+    virtual FileResult CreateTemp(const std::string& path, std::string& tempPath) = 0;
+    virtual FileResult Write(const std::string& tempPath, const std::string& bytes) = 0;
+    virtual FileResult Flush(const std::string& tempPath) = 0;
+    virtual FileResult Rename(const std::string& tempPath, const std::string& path) = 0;
+    virtual FileResult SyncFolder(const std::string& path) = 0;
+    // Best-effort clean-up of a temporary file after a failed step.
+    virtual void Remove(const std::string& tempPath) = 0;
+    // Removes temporary files a crashed writer left beside `path`.
+    virtual void RemoveStaleTemps(const std::string& path) = 0;
+};
+
+}  // namespace nagwick::core
