@@ -1,0 +1,92 @@
+#include "platform/forms/form.h"
+
+#include "platform/forms/forms_runtime.h"
+
+namespace nagwick::platform {
+
+Form::Form(FormsRuntime& runtime, const FormSpec& spec) : runtime_(runtime), spec_(spec) {}
+
+Form::~Form() = default;
+
+void Form::Load() {
+    if (state_ != State::Unloaded || runtime_.Ended()) return;
+    state_ = State::Loading;
+    windowState_ = WindowState::Normal;
+    visible_ = false;
+    blocked_ = false;
+    window_ = runtime_.System().CreateNativeWindow(spec_, runtime_.CurrentOwner(), *this);
+    runtime_.FormLoaded(*this);
+    runtime_.Guard([this] { Form_Load(); });
+    if (state_ == State::Loading) state_ = State::Loaded;
+}
+
+void Form::Show() {
+    Load();
+    if (!IsLoaded() || runtime_.Ended()) return;
+    visible_ = true;
+    window_->Show(windowState_);
+}
+
+void Form::ShowModal() {
+    Load();
+    if (!IsLoaded() || runtime_.Ended()) return;
+    runtime_.RunModal(*this);
+}
+
+void Form::Hide() {
+    Load();
+    if (!IsLoaded() || runtime_.Ended()) return;
+    visible_ = false;
+    window_->Hide();
+}
+
+void Form::Unload(UnloadCause cause) {
+    if (state_ != State::Loaded || runtime_.Ended()) return;
+    state_ = State::Unloading;
+    std::int16_t cancel = 0;
+    runtime_.Guard([this, &cancel] { Form_Unload(cancel); });
+    if (runtime_.Ended()) return;
+    // The user and the session can't be refused: cancelling their close
+    // would cancel a log-off.
+    if (cancel != 0 && cause == UnloadCause::Code) {
+        state_ = State::Loaded;
+        return;
+    }
+    window_.reset();
+    visible_ = false;
+    state_ = State::Unloaded;
+    runtime_.FormUnloaded(*this);
+}
+
+void Form::SetWindowState(WindowState state) {
+    Load();
+    windowState_ = state;
+    if (visible_ && window_) window_->Show(state);
+}
+
+int Form::CheckValue(std::string_view checkBox) {
+    Load();
+    return window_ ? window_->CheckValue(checkBox) : 0;
+}
+
+void Form::SetCheckValue(std::string_view checkBox, int value) {
+    Load();
+    if (window_) window_->SetCheckValue(checkBox, value);
+}
+
+void Form::SetBlocked(bool blocked) {
+    blocked_ = blocked;
+    if (window_) window_->SetEnabled(!blocked);
+}
+
+void Form::OnClick(std::string_view control) {
+    if (state_ != State::Loaded || blocked_ || runtime_.Ended()) return;
+    runtime_.Guard([this, control] { Click(control); });
+}
+
+void Form::OnCloseRequested() {
+    if (blocked_) return;
+    Unload(UnloadCause::CloseBox);
+}
+
+}  // namespace nagwick::platform

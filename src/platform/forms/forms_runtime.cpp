@@ -1,0 +1,71 @@
+#include "platform/forms/forms_runtime.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+#include "platform/forms/form.h"
+
+namespace nagwick::platform {
+
+FormsRuntime::FormsRuntime(WindowSystem& system) : system_(system) { system_.Attach(*this); }
+
+int FormsRuntime::Run(Form& startup) {
+    startup.Show();
+    if (ended_) return 1;
+    if (loaded_.empty()) return 0;
+    return system_.RunEventLoop();
+}
+
+void FormsRuntime::Guard(const std::function<void()>& handler) {
+    if (ended_) return;
+    std::string error;
+    try {
+        handler();
+        return;
+    } catch (const std::exception& e) {
+        error = e.what();
+    } catch (...) {
+        error = "unknown error";
+    }
+    // Like the runtime's default error report: say what happened, then end.
+    ended_ = true;
+    system_.ShowMessage("Run-time error: " + error, "Nagwick", MsgBoxIcon::Critical);
+    system_.Quit(1);
+}
+
+void FormsRuntime::OnEndRequested(UnloadCause cause) {
+    // A copy: unloading changes the list. Forms already unloading are skipped
+    // by Unload itself, so a second cause never gives a second warning.
+    const std::vector<Form*> forms(loaded_.rbegin(), loaded_.rend());
+    for (Form* form : forms) form->Unload(cause);
+}
+
+void FormsRuntime::FormLoaded(Form& form) { loaded_.push_back(&form); }
+
+void FormsRuntime::FormUnloaded(Form& form) {
+    std::erase(loaded_, &form);
+    if (loaded_.empty()) system_.Quit(0);
+}
+
+NativeWindow* FormsRuntime::CurrentOwner() const {
+    for (auto it = loaded_.rbegin(); it != loaded_.rend(); ++it)
+        if ((*it)->Window()) return (*it)->Window();
+    return nullptr;
+}
+
+void FormsRuntime::RunModal(Form& dialog) {
+    std::vector<Form*> blocked;
+    for (Form* form : loaded_)
+        if (form != &dialog && !form->blocked_) {
+            form->SetBlocked(true);
+            blocked.push_back(form);
+        }
+    dialog.visible_ = true;
+    dialog.window_->Show(dialog.windowState_);
+    system_.RunModalLoop([this, &dialog] { return ended_ || !dialog.IsVisible(); });
+    for (Form* form : blocked)
+        if (form->IsLoaded()) form->SetBlocked(false);
+}
+
+}  // namespace nagwick::platform
