@@ -1,0 +1,53 @@
+#include "ui/frm_main.h"
+
+#include "core/vb_bool.h"
+#include "ui/layouts.h"
+#include "ui/program.h"
+
+namespace nagwick::ui {
+
+using core::vbFalse;
+using core::vbTrue;
+
+FrmMain::FrmMain(Program& program) : Form(program.runtime, MainFormSpec()), program_(program) {}
+
+void FrmMain::Form_Load() {
+    auto& shared = program_.module1;
+    shared.blnWarnOnUnload = vbTrue;
+    core::ReadSettings(shared, program_.system);
+    if (shared.strStartState == "minimized") SetWindowState(platform::WindowState::Minimized);
+    // A value the Boolean rules can't read counts as the key's default, "true".
+    if (core::BoolFromText(shared.strExplorer).value_or(true)) OpenFileManager();
+}
+
+void FrmMain::OpenFileManager() {
+    const std::string folder = program_.system.AppPath();
+    std::string error;
+    if (!program_.system.OpenFolder(folder, error))
+        program_.system.ShowMessage("Could not open the folder \"" + folder +
+                                        "\" in a file manager: " + error,
+                                    "Nagwick", platform::MsgBoxIcon::Exclamation);
+}
+
+void FrmMain::Form_Unload(std::int16_t& /*Cancel*/) {
+    if (program_.module1.blnWarnOnUnload != vbFalse)
+        program_.system.ShowMessage(kWarningPrompt, kWarningTitle,
+                                    platform::MsgBoxIcon::Exclamation);
+}
+
+void FrmMain::Click(std::string_view control) {
+    if (control == "btnExit") btnExit_Click();
+    else if (control == "btnHide") btnHide_Click();
+    else if (control == "btnOptions") btnOptions_Click();
+}
+
+void FrmMain::btnExit_Click() {
+    program_.module1.blnWarnOnUnload = vbFalse;
+    Unload();
+}
+
+void FrmMain::btnHide_Click() { Hide(); }
+
+void FrmMain::btnOptions_Click() { program_.frmOptions.ShowModal(); }
+
+}  // namespace nagwick::ui
