@@ -1,0 +1,148 @@
+#include "platform/headless/headless_system.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/portable_profile.h"
+#include "platform/posix/posix_file_ops.h"
+
+namespace nagwick::platform::headless {
+
+HeadlessWindow::HeadlessWindow(const FormSpec& formSpec, NativeWindow* ownerWindow,
+                               WindowEvents& windowEvents)
+    : spec(formSpec), owner(ownerWindow), events(windowEvents) {
+    for (const auto& control : spec.controls)
+        if (control.kind == ControlKind::CheckBox) checks_.emplace(std::string(control.name), 0);
+}
+
+void HeadlessWindow::Show(WindowState state) {
+    visible_ = true;
+    state_ = state;
+    ++showCount_;
+}
+
+void HeadlessWindow::Hide() { visible_ = false; }
+
+int HeadlessWindow::CheckValue(std::string_view checkBox) const {
+    const auto it = checks_.find(checkBox);
+    if (it == checks_.end()) throw std::invalid_argument("no check box " + std::string(checkBox));
+    return it->second;
+}
+
+void HeadlessWindow::SetCheckValue(std::string_view checkBox, int value) {
+    const auto it = checks_.find(checkBox);
+    if (it == checks_.end()) throw std::invalid_argument("no check box " + std::string(checkBox));
+    it->second = value;
+}
+
+namespace {
+
+// Removes itself from the system's list when the form destroys it.
+class TrackedWindow : public HeadlessWindow {
+public:
+    TrackedWindow(const FormSpec& spec, NativeWindow* owner, WindowEvents& events,
+                  std::vector<HeadlessWindow*>& list)
+        : HeadlessWindow(spec, owner, events), list_(list) {
+        list_.push_back(this);
+    }
+    ~TrackedWindow() override { std::erase(list_, this); }
+
+private:
+    std::vector<HeadlessWindow*>& list_;
+};
+
+}  // namespace
+
+HeadlessSystem::HeadlessSystem(std::string appPath, core::FileOps* files)
+    : appPath_(std::move(appPath)) {
+    if (!files) {
+        ownFiles_ = std::make_unique<posix::PosixFileOps>();
+        files = ownFiles_.get();
+    }
+    files_ = files;
+}
+
+HeadlessSystem::~HeadlessSystem() = default;
+
+std::unique_ptr<NativeWindow> HeadlessSystem::CreateNativeWindow(const FormSpec& spec,
+                                                                 NativeWindow* owner,
+                                                                 WindowEvents& events) {
+    return std::make_unique<TrackedWindow>(spec, owner, events, windows_);
+}
+
+void HeadlessSystem::ShowMessage(std::string_view prompt, std::string_view title,
+                                 MsgBoxIcon icon) {
+    messages_.push_back({std::string(prompt), std::string(title), icon});
+    if (whileMessageShown) whileMessageShown(messages_.back());
+}
+
+bool HeadlessSystem::OpenFolder(const std::string& folder, std::string& error) {
+    if (openFolderFailure) {
+        error = *openFolderFailure;
+        return false;
+    }
+    openedFolders_.push_back(folder);
+    return true;
+}
+
+std::string HeadlessSystem::ReadProfileString(std::string_view section, std::string_view key,
+                                              std::string_view defaultValue,
+                                              std::size_t bufferSize, const std::string& path) {
+    return core::ReadProfileString(*files_, section, key, defaultValue, bufferSize, path);
+}
+
+core::FileResult HeadlessSystem::WriteProfileString(std::string_view section,
+                                                    std::string_view key, std::string_view value,
+                                                    const std::string& path) {
+    return core::WriteProfileString(*files_, section, key, value, path);
+}
+
+bool HeadlessSystem::RunPosted(const std::function<bool()>& done) {
+    while (!done()) {
+        if (posted_.empty()) return false;
+        auto action = std::move(posted_.front());
+        posted_.pop_front();
+        action();
+    }
+    return true;
+}
+
+int HeadlessSystem::RunEventLoop() {
+    RunPosted([this] { return quitStatus_.has_value(); });
+    // A test that left the program running gets -1: there is no user to wait for.
+    return quitStatus_.value_or(-1);
+}
+
+void HeadlessSystem::RunModalLoop(const std::function<bool()>& done) {
+    if (!RunPosted([&] { return done() || quitStatus_.has_value(); }))
+        throw std::logic_error("modal loop has no more posted actions");
+}
+
+HeadlessWindow* HeadlessSystem::Find(std::string_view formName) const {
+    for (auto* window : windows_)
+        if (window->spec.name == formName) return window;
+    return nullptr;
+}
+
+HeadlessWindow* HeadlessSystem::Enabled(std::string_view formName) const {
+    HeadlessWindow* window = Find(formName);
+    return window && window->enabled() ? window : nullptr;
+}
+
+void HeadlessSystem::Click(std::string_view formName, std::string_view control) {
+    if (HeadlessWindow* window = Enabled(formName)) window->events.OnClick(control);
+}
+
+void HeadlessSystem::Close(std::string_view formName) {
+    if (HeadlessWindow* window = Enabled(formName)) window->events.OnCloseRequested();
+}
+
+void HeadlessSystem::SendSignal() {
+    if (systemEvents_) systemEvents_->OnEndRequested(UnloadCause::Signal);
+}
+
+void HeadlessSystem::EndSession() {
+    if (systemEvents_) systemEvents_->OnEndRequested(UnloadCause::SessionEnd);
+}
+
+}  // namespace nagwick::platform::headless

@@ -1,0 +1,109 @@
+#pragma once
+// A window system without a display, for tests: windows are records, message
+// boxes and opened folders are logged, and the test plays the user and the
+// system (clicks, closes, signals, the session's end).
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/file_ops.h"
+#include "platform/window_system.h"
+
+namespace nagwick::platform::headless {
+
+class HeadlessWindow : public NativeWindow {
+public:
+    HeadlessWindow(const FormSpec& spec, NativeWindow* owner, WindowEvents& events);
+
+    void Show(WindowState state) override;
+    void Hide() override;
+    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    int CheckValue(std::string_view checkBox) const override;
+    void SetCheckValue(std::string_view checkBox, int value) override;
+
+    const FormSpec& spec;
+    NativeWindow* const owner;
+    WindowEvents& events;
+    bool visible() const { return visible_; }
+    bool enabled() const { return enabled_; }
+    WindowState state() const { return state_; }
+    int showCount() const { return showCount_; }
+
+private:
+    bool visible_ = false;
+    bool enabled_ = true;
+    WindowState state_ = WindowState::Normal;
+    int showCount_ = 0;
+    std::map<std::string, int, std::less<>> checks_;
+};
+
+struct ShownMessage {
+    std::string prompt;
+    std::string title;
+    MsgBoxIcon icon;
+};
+
+class HeadlessSystem : public WindowSystem {
+public:
+    // `files` is the file layer under the settings file (the real one by default).
+    explicit HeadlessSystem(std::string appPath, core::FileOps* files = nullptr);
+    ~HeadlessSystem() override;
+
+    // --- the window system ---
+    void Attach(SystemEvents& events) override { systemEvents_ = &events; }
+    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormSpec& spec, NativeWindow* owner,
+                                                     WindowEvents& events) override;
+    void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
+    bool OpenFolder(const std::string& folder, std::string& error) override;
+    std::string AppPath() override { return appPath_; }
+    char PathSeparator() const override { return '/'; }
+    std::string ReadProfileString(std::string_view section, std::string_view key,
+                                  std::string_view defaultValue, std::size_t bufferSize,
+                                  const std::string& path) override;
+    core::FileResult WriteProfileString(std::string_view section, std::string_view key,
+                                        std::string_view value, const std::string& path) override;
+    int RunEventLoop() override;
+    void RunModalLoop(const std::function<bool()>& done) override;
+    void Quit(int status) override { quitStatus_ = status; }
+
+    // --- the test's side ---
+    // The live window of a form, or null when it has none.
+    HeadlessWindow* Find(std::string_view formName) const;
+    // The user acts on a window; ignored (like a real click) when it is disabled.
+    void Click(std::string_view formName, std::string_view control);
+    void Close(std::string_view formName);
+    void SendSignal();
+    void EndSession();
+    // Queued actions run by the next event or modal loop, in order.
+    void Post(std::function<void()> action) { posted_.push_back(std::move(action)); }
+    // Runs while a message box is on screen, before it is dismissed.
+    std::function<void(const ShownMessage&)> whileMessageShown;
+
+    const std::vector<ShownMessage>& messages() const { return messages_; }
+    const std::vector<std::string>& openedFolders() const { return openedFolders_; }
+    std::optional<int> quitStatus() const { return quitStatus_; }
+    // Makes OpenFolder fail with this reason.
+    std::optional<std::string> openFolderFailure;
+
+private:
+    HeadlessWindow* Enabled(std::string_view formName) const;
+    bool RunPosted(const std::function<bool()>& done);
+
+    std::string appPath_;
+    std::unique_ptr<core::FileOps> ownFiles_;
+    core::FileOps* files_;
+    SystemEvents* systemEvents_ = nullptr;
+    std::vector<HeadlessWindow*> windows_;
+    std::deque<std::function<void()>> posted_;
+    std::vector<ShownMessage> messages_;
+    std::vector<std::string> openedFolders_;
+    std::optional<int> quitStatus_;
+
+    friend class HeadlessWindow;
+};
+
+}  // namespace nagwick::platform::headless
