@@ -1,0 +1,39 @@
+#pragma once
+// A top-level window built from layout data: labels, buttons and check boxes
+// at their twips positions, in their tab order, never clipping a text.
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/form_spec.h"
+#include "platform/window_system.h"
+
+class QAbstractButton;
+
+namespace nagwick::platform::qt {
+
+class FormWidget : public QWidget {
+public:
+    FormWidget(const FormSpec& spec, QWidget* owner, WindowEvents& events);
+
+    // After this the window reports nothing more: its form has let it go.
+    void Detach() { events_ = nullptr; }
+    const FormSpec& spec() const { return spec_; }
+    QAbstractButton* Button(std::string_view name) const;
+    // The first control in tab order, which has the focus when the window opens.
+    QWidget* FirstInTabOrder() const { return firstInTabOrder_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* CreateControl(const ControlSpec& control);
+    void Layout();
+    void ApplyTabOrder();
+
+    const FormSpec& spec_;
+    WindowEvents* events_;
+    QWidget* firstInTabOrder_ = nullptr;
+};
+
+}  // namespace nagwick::platform::qt

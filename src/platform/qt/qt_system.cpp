@@ -1,0 +1,95 @@
+#include "platform/qt/qt_system.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QSocketNotifier>
+
+#include "core/portable_profile.h"
+#include "platform/posix/app_path.h"
+#include "platform/posix/posix_file_ops.h"
+#include "platform/qt/file_manager.h"
+#include "platform/qt/qt_window.h"
+
+namespace nagwick::platform::qt {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QtSystem::QtSystem(core::FileOps* files) {
+    if (!files) {
+        ownFiles_ = std::make_unique<posix::PosixFileOps>();
+        files = ownFiles_.get();
+    }
+    files_ = files;
+    // The program ends when its forms are unloaded, not when its last window
+    // is hidden: Hide leaves it running with no window at all.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+QtSystem::~QtSystem() = default;
+
+void QtSystem::WatchSignals() {
+    if (!signals_.Install()) return;
+    signalNotifier_ = new QSocketNotifier(signals_.ReadEnd(), QSocketNotifier::Read, qApp);
+    QObject::connect(signalNotifier_, &QSocketNotifier::activated, qApp, [this] {
+        if (signals_.Drain() && systemEvents_)
+            systemEvents_->OnEndRequested(UnloadCause::Signal);
+    });
+}
+
+std::unique_ptr<NativeWindow> QtSystem::CreateNativeWindow(const FormSpec& spec,
+                                                           NativeWindow* owner,
+                                                           WindowEvents& events) {
+    return std::make_unique<QtWindow>(spec, static_cast<QtWindow*>(owner), events);
+}
+
+void QtSystem::ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) {
+    QMessageBox box(icon == MsgBoxIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning,
+                    ToQString(title), ToQString(prompt), QMessageBox::Ok);
+    box.setObjectName("messageBox");
+    box.setTextFormat(Qt::PlainText);
+    // On top of everything: the main window may be hidden or minimised.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+bool QtSystem::OpenFolder(const std::string& folder, std::string& error) {
+    return OpenInFileManager(folder, error);
+}
+
+std::string QtSystem::AppPath() { return posix::ExecutableFolder(); }
+
+std::string QtSystem::ReadProfileString(std::string_view section, std::string_view key,
+                                        std::string_view defaultValue, std::size_t bufferSize,
+                                        const std::string& path) {
+    return core::ReadProfileString(*files_, section, key, defaultValue, bufferSize, path);
+}
+
+core::FileResult QtSystem::WriteProfileString(std::string_view section, std::string_view key,
+                                              std::string_view value, const std::string& path) {
+    return core::WriteProfileString(*files_, section, key, value, path);
+}
+
+int QtSystem::RunEventLoop() {
+    if (quitting_) return quitStatus_;
+    return QApplication::exec();
+}
+
+void QtSystem::RunModalLoop(const std::function<bool()>& done) {
+    QEventLoop loop;
+    while (!done() && !quitting_) loop.processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void QtSystem::Quit(int status) {
+    quitting_ = true;
+    quitStatus_ = status;
+    QApplication::exit(status);
+}
+
+}  // namespace nagwick::platform::qt

@@ -1,0 +1,49 @@
+#pragma once
+// The window system on Qt 6 Widgets, with the POSIX file layer under the
+// settings file and signals fed into the event loop.
+#include <memory>
+
+#include "core/file_ops.h"
+#include "platform/posix/signal_pipe.h"
+#include "platform/window_system.h"
+
+class QSocketNotifier;
+
+namespace nagwick::platform::qt {
+
+class QtSystem : public WindowSystem {
+public:
+    // `files` is the file layer under the settings file (the real one by default).
+    explicit QtSystem(core::FileOps* files = nullptr);
+    ~QtSystem() override;
+
+    void Attach(SystemEvents& events) override { systemEvents_ = &events; }
+    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormSpec& spec, NativeWindow* owner,
+                                                     WindowEvents& events) override;
+    void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
+    bool OpenFolder(const std::string& folder, std::string& error) override;
+    std::string AppPath() override;
+    char PathSeparator() const override { return '/'; }
+    std::string ReadProfileString(std::string_view section, std::string_view key,
+                                  std::string_view defaultValue, std::size_t bufferSize,
+                                  const std::string& path) override;
+    core::FileResult WriteProfileString(std::string_view section, std::string_view key,
+                                        std::string_view value, const std::string& path) override;
+    int RunEventLoop() override;
+    void RunModalLoop(const std::function<bool()>& done) override;
+    void Quit(int status) override;
+
+    // Signals arriving from now on unload the forms, through the event loop.
+    void WatchSignals();
+
+private:
+    std::unique_ptr<core::FileOps> ownFiles_;
+    core::FileOps* files_;
+    SystemEvents* systemEvents_ = nullptr;
+    posix::SignalPipe signals_;
+    QSocketNotifier* signalNotifier_ = nullptr;
+    bool quitting_ = false;
+    int quitStatus_ = 0;
+};
+
+}  // namespace nagwick::platform::qt

@@ -1,0 +1,82 @@
+#include "platform/qt/qt_window.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <stdexcept>
+#include <string>
+
+namespace nagwick::platform::qt {
+
+namespace {
+
+QCheckBox* FindCheckBox(const FormWidget* widget, std::string_view name) {
+    auto* box = widget ? widget->findChild<QCheckBox*>(
+                             QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))
+                       : nullptr;
+    if (!box) throw std::invalid_argument("no check box " + std::string(name));
+    return box;
+}
+
+}  // namespace
+
+QtWindow::QtWindow(const FormSpec& spec, QtWindow* owner, WindowEvents& events)
+    : widget_(new FormWidget(spec, owner ? owner->widget() : nullptr, events)),
+      owner_(owner ? owner->widget() : nullptr) {
+    if (spec.kind == FormKind::Dialog) widget_->setWindowModality(Qt::ApplicationModal);
+}
+
+QtWindow::~QtWindow() {
+    if (!widget_) return;
+    widget_->Detach();
+    widget_->hide();
+    widget_->deleteLater();
+}
+
+void QtWindow::PlaceOnFirstShow() {
+    if (placed_) return;
+    placed_ = true;
+    // A dialog goes over its owner while the owner is on screen; anything
+    // else in the middle of the screen.
+    QRect area;
+    if (owner_ && owner_->isVisible() && !owner_->isMinimized()) area = owner_->frameGeometry();
+    else if (QScreen* screen = QGuiApplication::primaryScreen()) area = screen->availableGeometry();
+    if (area.isValid()) {
+        QRect frame = widget_->frameGeometry();
+        frame.moveCenter(area.center());
+        widget_->move(frame.topLeft());
+    }
+}
+
+void QtWindow::Show(WindowState state) {
+    PlaceOnFirstShow();
+    if (state == WindowState::Minimized) {
+        widget_->showMinimized();
+        return;
+    }
+    widget_->showNormal();
+    widget_->raise();
+    widget_->activateWindow();
+    if (QWidget* first = widget_->FirstInTabOrder(); first && !widget_->focusWidget())
+        first->setFocus();
+}
+
+void QtWindow::Hide() { widget_->hide(); }
+
+void QtWindow::SetEnabled(bool enabled) { widget_->setEnabled(enabled); }
+
+int QtWindow::CheckValue(std::string_view checkBox) const {
+    switch (FindCheckBox(widget_, checkBox)->checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+    }
+}
+
+void QtWindow::SetCheckValue(std::string_view checkBox, int value) {
+    QCheckBox* box = FindCheckBox(widget_, checkBox);
+    if (value == 2) box->setTristate(true);
+    box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+}  // namespace nagwick::platform::qt

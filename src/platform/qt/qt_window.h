@@ -1,0 +1,33 @@
+#pragma once
+// A form's native window on Qt.
+#include <QPointer>
+
+#include "platform/qt/form_widget.h"
+#include "platform/window_system.h"
+
+namespace nagwick::platform::qt {
+
+class QtWindow : public NativeWindow {
+public:
+    QtWindow(const FormSpec& spec, QtWindow* owner, WindowEvents& events);
+    // The widget may be mid-event (its own close, a click): it is hidden now
+    // and deleted once control is back in the event loop.
+    ~QtWindow() override;
+
+    void Show(WindowState state) override;
+    void Hide() override;
+    void SetEnabled(bool enabled) override;
+    int CheckValue(std::string_view checkBox) const override;
+    void SetCheckValue(std::string_view checkBox, int value) override;
+
+    FormWidget* widget() const { return widget_; }
+
+private:
+    void PlaceOnFirstShow();
+
+    QPointer<FormWidget> widget_;
+    QPointer<FormWidget> owner_;
+    bool placed_ = false;
+};
+
+}  // namespace nagwick::platform::qt
