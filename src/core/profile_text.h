@@ -14,15 +14,26 @@ namespace nagwick::core {
 // line naming the key count; everything after the first '=' is the value.
 // CR, LF and CRLF end lines; a UTF-8 or UTF-16LE byte-order mark is understood
 // and the value is returned in UTF-8.
+//
+// Details that follow the system's reader: a line is a section header when
+// it starts with '[' and holds a ']' (the name ends at the last ']', text
+// after it is ignored); a line naming the key without '=' hides later lines
+// of that key and reads as missing; ';' comments are lines like any other,
+// so they never match an ordinary key; letter case is folded for ASCII only.
 std::optional<std::string> FindProfileValue(std::string_view fileBytes,
                                             std::string_view section,
                                             std::string_view key);
+
+// `value` without one pair of matching quotes (' or ") around it, as the
+// reader hands values (and defaults) back.
+std::string_view UnquoteProfileValue(std::string_view value);
 
 // The file's bytes with `key` in `section` set to `value`, every other byte
 // kept: an existing key line keeps its spacing and line end; a missing key
 // goes at the end of its section; a missing section at the end of the file;
 // an empty file becomes "[section]\r\nkey=value\r\n". The file's encoding
 // (UTF-16LE with its mark, or bytes) and line-end style are kept.
+// Names and value must not hold CR, LF or NUL (the caller checks).
 std::string SetProfileValue(std::string_view fileBytes, std::string_view section,
                             std::string_view key, std::string_view value);
 
