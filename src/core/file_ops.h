@@ -2,6 +2,7 @@
 // The file layer under the settings file: everything the profile writer does
 // to the disk goes through here, so tests can fail any single step.
 #include <string>
+#include <utility>
 
 namespace nagwick::core {
 
@@ -26,15 +27,22 @@ class FileOps {
 public:
     virtual ~FileOps() = default;
 
+    // The whole file; Missing when it doesn't exist, Unreadable (with the
+    // reason) when it exists but can't be read.
     virtual FileContent ReadAll(const std::string& path) = 0;
 
     // Atomic replacement, in the order the writer calls these steps:
     // a temporary file beside `path` is created, written, flushed to the
     // device, renamed over `path`, and the folder is flushed.
+    // CreateTemp fails when `path` exists but may not be written (a
+    // write-protected file stays as it is); the temporary file gets the
+    // permissions of `path`, or those of a newly created file.
     virtual FileResult CreateTemp(const std::string& path, std::string& tempPath) = 0;
     virtual FileResult Write(const std::string& tempPath, const std::string& bytes) = 0;
     virtual FileResult Flush(const std::string& tempPath) = 0;
     virtual FileResult Rename(const std::string& tempPath, const std::string& path) = 0;
+    // Runs after the rename: a failure means the new content is in place but
+    // may not yet survive a power cut.
     virtual FileResult SyncFolder(const std::string& path) = 0;
     // Best-effort clean-up of a temporary file after a failed step.
     virtual void Remove(const std::string& tempPath) = 0;
