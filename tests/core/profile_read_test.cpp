@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "core/portable_profile.h"
@@ -123,8 +124,8 @@ class ReadProfileStringTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("nagwick-read-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                  ("nagwick-read-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                   "-" + std::to_string(std::random_device{}()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         path_ = (folder_ / "nagwick.ini").string();
