@@ -80,6 +80,9 @@ public:
     void EndSession();
     // Queued actions run by the next event or modal loop, in order.
     void Post(std::function<void()> action) { posted_.push_back(std::move(action)); }
+    // Runs before anything else queued: for what must happen inside a modal
+    // loop that the current action is about to open.
+    void PostNext(std::function<void()> action) { posted_.push_front(std::move(action)); }
     // Runs while a message box is on screen, before it is dismissed.
     std::function<void(const ShownMessage&)> whileMessageShown;
 

@@ -30,8 +30,8 @@ Qt::WindowFlags FlagsFor(FormKind kind) {
 
 }  // namespace
 
-FormWidget::FormWidget(const FormSpec& spec, QWidget* owner, WindowEvents& events)
-    : QWidget(owner, FlagsFor(spec.kind)), spec_(spec), events_(&events) {
+FormWidget::FormWidget(const FormSpec& spec, WindowEvents& events)
+    : QWidget(nullptr, FlagsFor(spec.kind)), spec_(spec), events_(&events) {
     setObjectName(ToQString(spec.name));
     setWindowTitle(ToQString(spec.caption));
     setAttribute(Qt::WA_DeleteOnClose, false);

@@ -13,7 +13,7 @@ namespace nagwick::platform::qt {
 
 class FormWidget : public QWidget {
 public:
-    FormWidget(const FormSpec& spec, QWidget* owner, WindowEvents& events);
+    FormWidget(const FormSpec& spec, WindowEvents& events);
 
     // After this the window reports nothing more: its form has let it go.
     void Detach() { events_ = nullptr; }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <stdexcept>
 #include <string>
 
@@ -21,9 +22,15 @@ QCheckBox* FindCheckBox(const FormWidget* widget, std::string_view name) {
 }  // namespace
 
 QtWindow::QtWindow(const FormSpec& spec, QtWindow* owner, WindowEvents& events)
-    : widget_(new FormWidget(spec, owner ? owner->widget() : nullptr, events)),
-      owner_(owner ? owner->widget() : nullptr) {
-    if (spec.kind == FormKind::Dialog) widget_->setWindowModality(Qt::ApplicationModal);
+    : widget_(new FormWidget(spec, events)), owner_(owner ? owner->widget() : nullptr) {
+    if (spec.kind != FormKind::Dialog) return;
+    widget_->setWindowModality(Qt::ApplicationModal);
+    // Transient for its owner, which keeps it out of the taskbar; not a
+    // child widget, or disabling the owner would disable the dialog too.
+    if (owner_) {
+        widget_->winId();
+        widget_->windowHandle()->setTransientParent(owner_->windowHandle());
+    }
 }
 
 QtWindow::~QtWindow() {

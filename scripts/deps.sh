@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, only those that are missing.
+# Usage: scripts/deps.sh run|test|windows
+set -euo pipefail
+
+build=(cmake g++ make qt6-base-dev libx11-dev)
+run=("${build[@]}" xdg-utils)
+test=("${build[@]}" libgtest-dev xvfb xdotool x11-utils imagemagick icoutils)
+windows=(g++-mingw-w64-x86-64 wine64 fonts-wine xvfb)
+
+case "${1:-}" in
+    run) wanted=("${run[@]}") ;;
+    test) wanted=("${test[@]}" "${windows[@]}") ;;
+    windows) wanted=("${windows[@]}") ;;
+    *) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,36 @@
+# Sourced by the end-to-end scripts: a private Xvfb on a free display,
+# stopped with everything else the script started when it exits.
+start_xvfb() {
+    local fifo display_number
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    read -r -t 20 display_number <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; return 1; }
+    rm -f "$fifo"
+    export DISPLAY=":$display_number"
+}
+
+stop_xvfb() {
+    [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    return 0
+}
+
+# wait_for CONDITION-COMMAND... : retries for up to WAIT_SECONDS (default 15).
+wait_for() {
+    local deadline=$((SECONDS + ${WAIT_SECONDS:-15}))
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+# The id of the visible window whose title is exactly TITLE.
+window_named() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}

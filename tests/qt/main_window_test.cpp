@@ -1,0 +1,140 @@
+// The main window as Qt shows it: layout from twips, fonts, focus, clicks,
+// and the warning on every end but Exit.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <csignal>
+
+#include "qt/qt_driver.h"
+#include "support/temp_folder.h"
+#include "ui/layouts.h"
+#include "ui/program.h"
+
+namespace nagwick::test {
+namespace {
+
+using platform::ControlKind;
+
+class QtMainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFile(folder / "nagwick.ini", "[main]\nexplorer=false\n");
+        system = std::make_unique<TestQtSystem>(folder.str());
+        program = std::make_unique<ui::Program>(*system);
+    }
+    static QWidget* Main() { return QtDriver::TopLevel("frmMain"); }
+    static QPushButton* Button(const char* name) {
+        return Main()->findChild<QPushButton*>(name);
+    }
+
+    TempFolder folder;
+    std::unique_ptr<TestQtSystem> system;
+    std::unique_ptr<ui::Program> program;
+};
+
+TEST_F(QtMainWindowTest, LayoutFollowsTheTwipsTablesAndClipsNoText) {
+    QtDriver driver;
+    std::vector<std::string> problems;
+    driver.Then([] { return Main() != nullptr; }).Do([&] {
+        QWidget* window = Main();
+        EXPECT_EQ(window->windowTitle(), "Nagwick");
+        EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed size";
+        EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+        EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+        EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+        const int dpi = qRound(window->screen()->logicalDotsPerInch());
+        const auto px = [dpi](int twips) { return platform::TwipsToPixels(twips, dpi); };
+        EXPECT_GE(window->width(), px(5775));
+        EXPECT_GE(window->height(), px(3330));
+        for (const auto& spec : ui::MainFormSpec().controls) {
+            const QString name = QString::fromUtf8(spec.name.data(), spec.name.size());
+            auto* widget = window->findChild<QWidget*>(name);
+            ASSERT_NE(widget, nullptr) << spec.name;
+            const QString text = spec.kind == ControlKind::Label
+                                     ? qobject_cast<QLabel*>(widget)->text()
+                                     : qobject_cast<QPushButton*>(widget)->text();
+            EXPECT_EQ(text.toStdString(), spec.text);
+            EXPECT_EQ(widget->x(), px(spec.left)) << spec.name;
+            EXPECT_EQ(widget->y(), px(spec.top)) << spec.name;
+            EXPECT_GE(widget->width(), px(spec.width)) << spec.name;
+            EXPECT_EQ(widget->font().bold(), spec.bold) << spec.name;
+            EXPECT_NEAR(widget->font().pointSizeF(), 8.25, 0.01) << spec.name;
+            // Nothing cut: the text fits its box, and the box fits the window.
+            const QFontMetrics metrics(widget->font());
+            if (spec.kind == ControlKind::Label &&
+                metrics.horizontalAdvance(text) > widget->width())
+                problems.push_back(std::string(spec.name) + " clipped");
+            if (widget->geometry().right() >= window->width())
+                problems.push_back(std::string(spec.name) + " outside the window");
+        }
+        Button("btnExit")->click();
+    });
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_TRUE(driver.finished());
+    EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
+TEST_F(QtMainWindowTest, FocusStartsOnExitAndTabGoesExitHideOptions) {
+    QtDriver driver;
+    std::vector<QString> order;
+    driver.Then([] { return Main() != nullptr; }).Do([&] {
+        QWidget* focus = Main()->focusWidget();
+        for (int i = 0; i < 4 && focus; ++i, focus = focus->nextInFocusChain()) {
+            while (focus->focusPolicy() == Qt::NoFocus) focus = focus->nextInFocusChain();
+            order.push_back(focus->objectName());
+        }
+        Button("btnExit")->click();
+    });
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_EQ(order, (std::vector<QString>{"btnExit", "btnHide", "btnOptions", "btnExit"}));
+}
+
+TEST_F(QtMainWindowTest, ExitEndsWithoutAnyBox) {
+    QtDriver driver;
+    driver.Then([] { return Main() != nullptr; }).Do([] { Button("btnExit")->click(); });
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_EQ(QtDriver::VisibleMessageBox(), nullptr);
+    EXPECT_TRUE(driver.messages.empty());
+    EXPECT_FALSE(driver.timedOut);
+}
+
+TEST_F(QtMainWindowTest, CloseBoxWarnsWhileTheWindowIsStillThereThenEnds) {
+    QtDriver driver;
+    bool windowDuringWarning = false;
+    driver.Then([] { return Main() != nullptr; })
+        .Do([] { Main()->close(); })
+        .Then([&] {
+            if (!QtDriver::VisibleMessageBox()) return false;
+            windowDuringWarning = Main() != nullptr;
+            return true;
+        })
+        .DismissMessage();
+    EXPECT_EQ(program->Run(), 0);
+    ASSERT_EQ(driver.messages.size(), 1u);
+    EXPECT_EQ(driver.messages[0].title, "Remove flash drive");
+    EXPECT_EQ(driver.messages[0].text, "Remove your flash drive!");
+    EXPECT_EQ(driver.messages[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(windowDuringWarning);
+}
+
+TEST_F(QtMainWindowTest, HiddenProgramWarnsOnceOnSignalsEvenWhenTheyRepeat) {
+    QtDriver driver;
+    system->WatchSignals();
+    driver.Then([] { return Main() != nullptr; })
+        .Do([] { Button("btnHide")->click(); })
+        .Do([] { EXPECT_EQ(Main(), nullptr) << "hidden"; })
+        .Do([] { std::raise(SIGTERM); })
+        .Then([] { return QtDriver::VisibleMessageBox() != nullptr; })
+        .Do([] { std::raise(SIGHUP); })
+        .Do([] { std::raise(SIGINT); })
+        .DismissMessage();
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_EQ(driver.messages.size(), 1u);
+    EXPECT_FALSE(driver.timedOut);
+}
+
+}  // namespace
+}  // namespace nagwick::test

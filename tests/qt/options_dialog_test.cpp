@@ -1,0 +1,118 @@
+// The options dialog as Qt shows it: modal over the main window, focus and
+// keys as on any dialog, and what it writes.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+#include <QWindow>
+
+#include "qt/qt_driver.h"
+#include "support/temp_folder.h"
+#include "ui/program.h"
+
+namespace nagwick::test {
+namespace {
+
+class QtOptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFile(Ini(), kBefore);
+        system = std::make_unique<TestQtSystem>(folder.str());
+        program = std::make_unique<ui::Program>(*system);
+    }
+    std::filesystem::path Ini() const { return folder / "nagwick.ini"; }
+    static QWidget* Main() { return QtDriver::TopLevel("frmMain"); }
+    static QWidget* Dialog() { return QtDriver::TopLevel("frmOptions"); }
+    static void Key(QWidget* window, Qt::Key key) {
+        QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+        QTest::keyClick(target, key);
+    }
+    // Opens the dialog from the main window; the steps after this run inside its modal loop.
+    static void OpenDialog(QtDriver& driver) {
+        driver.Then([] { return Main() != nullptr; })
+            .Do([] { Main()->findChild<QPushButton*>("btnOptions")->click(); });
+        driver.Then([] { return Dialog() != nullptr; });
+    }
+    static void Exit(QtDriver& driver) {
+        driver.Then([] { return Dialog() == nullptr; }).Do([] {
+            Main()->findChild<QPushButton*>("btnExit")->click();
+        });
+    }
+
+    static constexpr const char* kBefore = "; kept\r\n[main]\r\nexplorer=true\r\nstart=normal\r\n";
+    TempFolder folder;
+    std::unique_ptr<TestQtSystem> system;
+    std::unique_ptr<ui::Program> program;
+};
+
+TEST_F(QtOptionsTest, OpensModalCentredWithFocusOnTheFirstBox) {
+    QtDriver driver;
+    OpenDialog(driver);
+    driver.Do([] {
+        QWidget* dialog = Dialog();
+        EXPECT_EQ(dialog->windowTitle(), "Nagwick options");
+        EXPECT_TRUE(dialog->isModal());
+        EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+        EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinimizeButtonHint);
+        EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
+        EXPECT_TRUE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+        EXPECT_EQ(dialog->windowHandle()->transientParent(), Main()->windowHandle())
+            << "owned: kept out of the taskbar";
+        EXPECT_EQ(dialog->focusWidget()->objectName(), "chkExplorer");
+        EXPECT_LE((dialog->frameGeometry().center() - Main()->frameGeometry().center())
+                      .manhattanLength(), 2);
+        EXPECT_FALSE(Main()->isEnabled()) << "the main window takes no input";
+        // A click on the blocked main window's Exit does nothing.
+        QTest::mouseClick(Main()->findChild<QPushButton*>("btnExit"), Qt::LeftButton);
+        EXPECT_NE(Main(), nullptr);
+        // Tab order: chkExplorer, chkStartState, Cancel, OK.
+        QStringList order;
+        for (QWidget* w = dialog->focusWidget(); order.size() < 4; w = w->nextInFocusChain())
+            if (w->focusPolicy() != Qt::NoFocus) order << w->objectName();
+        EXPECT_EQ(order, (QStringList{"chkExplorer", "chkStartState", "btnCancel", "btkOK"}));
+        Key(dialog, Qt::Key_Escape);
+    });
+    Exit(driver);
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_TRUE(driver.finished());
+    EXPECT_EQ(ReadFile(Ini()), kBefore);
+}
+
+TEST_F(QtOptionsTest, SpaceTogglesAndEnterPressesOk) {
+    QtDriver driver;
+    OpenDialog(driver);
+    driver.Do([] {
+        QWidget* dialog = Dialog();
+        EXPECT_TRUE(dialog->findChild<QCheckBox*>("chkExplorer")->isChecked());
+        Key(dialog, Qt::Key_Space);  // chkExplorer off
+        Key(dialog, Qt::Key_Tab);
+        Key(dialog, Qt::Key_Space);  // chkStartState on
+        Key(dialog, Qt::Key_Return);
+    });
+    Exit(driver);
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_EQ(ReadFile(Ini()), "; kept\r\n[main]\r\nexplorer=false\r\nstart=minimized\r\n");
+}
+
+TEST_F(QtOptionsTest, EscClosesLikeTheCloseBoxEvenAfterAChange) {
+    QtDriver driver;
+    OpenDialog(driver);
+    driver.Do([] {
+        Key(Dialog(), Qt::Key_Space);
+        Key(Dialog(), Qt::Key_Escape);
+    });
+    OpenDialog(driver);
+    driver.Do([] {
+        EXPECT_TRUE(Dialog()->findChild<QCheckBox*>("chkExplorer")->isChecked())
+            << "reopened with the stored choice";
+        Dialog()->close();
+    });
+    Exit(driver);
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_EQ(ReadFile(Ini()), kBefore);
+    EXPECT_EQ(program->module1.strExplorer, "true");
+}
+
+}  // namespace
+}  // namespace nagwick::test
