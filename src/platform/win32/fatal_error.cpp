@@ -1,0 +1,22 @@
+#include "platform/win32/fatal_error.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/wide_text.h"
+
+namespace nagwick::platform::win32 {
+
+void ReportFatalError(std::string_view what) noexcept {
+    try {
+        const std::wstring text = L"Run-time error: " + Widen(what);
+        MessageBoxW(nullptr, text.c_str(), L"Nagwick",
+                    MB_OK | MB_ICONHAND | MB_TASKMODAL | MB_SETFOREGROUND);
+    } catch (...) {
+        MessageBoxW(nullptr, L"Run-time error", L"Nagwick", MB_OK | MB_ICONHAND | MB_TASKMODAL);
+    }
+    ExitProcess(1);
+}
+
+}  // namespace nagwick::platform::win32

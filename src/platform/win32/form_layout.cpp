@@ -1,0 +1,31 @@
+#include "platform/win32/form_layout.h"
+
+#include <algorithm>
+
+namespace nagwick::platform::win32 {
+
+FormLayout LayOutForm(const FormSpec& spec, int dpi, const std::function<Extent(const ControlSpec&)>& room) {
+    const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+    const int designWidth = px(spec.clientWidth);
+    const int designHeight = px(spec.clientHeight);
+    FormLayout layout{designWidth, designHeight, {}};
+    layout.boxes.reserve(spec.controls.size());
+    for (const ControlSpec& control : spec.controls) {
+        // Edges from twips, so that edges that line up in twips line up here.
+        Box box{px(control.left), px(control.top), px(control.left + control.width),
+                px(control.top + control.height)};
+        if (control.kind != ControlKind::Button) {
+            const Extent needed = room(control);
+            box.right = std::max(box.right, box.left + needed.width);
+            box.bottom = std::max(box.bottom, box.top + needed.height);
+        }
+        const int rightMargin = std::max(designWidth - px(control.left + control.width), 0);
+        const int bottomMargin = std::max(designHeight - px(control.top + control.height), 0);
+        layout.clientWidth = std::max(layout.clientWidth, box.right + rightMargin);
+        layout.clientHeight = std::max(layout.clientHeight, box.bottom + bottomMargin);
+        layout.boxes.push_back(box);
+    }
+    return layout;
+}
+
+}  // namespace nagwick::platform::win32

@@ -1,0 +1,32 @@
+#pragma once
+// Where a form's controls go at a given DPI: their twips boxes in pixels,
+// grown where a text needs more room than its box, and the client area grown
+// so that each control keeps its margin to the right and bottom edges.
+#include <functional>
+#include <vector>
+
+#include "platform/form_spec.h"
+
+namespace nagwick::platform::win32 {
+
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+struct Extent {
+    int width = 0, height = 0;
+};
+
+struct FormLayout {
+    int clientWidth = 0;
+    int clientHeight = 0;
+    std::vector<Box> boxes;  // one for each control, in the order of spec.controls
+};
+
+// `room` says how much room a label's or check box's text needs, in pixels
+// at `dpi`; buttons keep their size.
+FormLayout LayOutForm(const FormSpec& spec, int dpi, const std::function<Extent(const ControlSpec&)>& room);
+
+}  // namespace nagwick::platform::win32

@@ -1,0 +1,427 @@
+#include "platform/win32/form_window.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/win32/dpi.h"
+#include "platform/win32/fatal_error.h"
+#include "platform/win32/form_layout.h"
+#include "platform/win32/resource_ids.h"
+#include "platform/win32/wide_text.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace nagwick::platform::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"NagwickForm";
+// Control identifiers start above IDOK and IDCANCEL, which the dialog
+// manager sends for Enter and Esc on its own.
+constexpr int kFirstControlId = 100;
+// 8.25 points, in hundredths.
+constexpr int kFontHundredthPoints = 825;
+constexpr wchar_t kFontFace[] = L"MS Sans Serif";
+
+ATOM g_classAtom = 0;
+
+HFONT MakeFont(int dpi, int weight) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(kFontHundredthPoints, dpi, 72 * 100);
+    font.lfWeight = weight;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+    std::copy(std::begin(kFontFace), std::end(kFontFace), font.lfFaceName);
+    const HFONT handle = CreateFontIndirectW(&font);
+    if (!handle) throw std::runtime_error("the font could not be created");
+    return handle;
+}
+
+bool IsPushButton(const ControlSpec& control) { return control.kind == ControlKind::Button; }
+
+}  // namespace
+
+void FormWindow::RegisterWindowClass() {
+    if (g_classAtom) return;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &FormWindow::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    // The face colour of buttons and dialogs, as forms have always had.
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    g_classAtom = RegisterClassExW(&windowClass);
+    if (!g_classAtom) throw std::runtime_error("the window class could not be registered: " + ErrorText(GetLastError()));
+}
+
+bool FormWindow::IsFormWindow(HWND window) {
+    return g_classAtom && window && GetClassLongPtrW(window, GCW_ATOM) == g_classAtom;
+}
+
+FormWindow::FormWindow(const FormSpec& spec, FormWindow* owner, WindowEvents& events, WindowHost& host)
+    : spec_(spec), events_(events), host_(host) {
+    RegisterWindowClass();
+    if (spec.kind == FormKind::Main) {
+        // Fixed single border: no sizing frame, and no maximise box.
+        style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+        exStyle_ = WS_EX_CONTROLPARENT;
+    } else {
+        // Fixed dialog border, close box only; owned, so not in the taskbar.
+        style_ = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+        exStyle_ = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    }
+    // Created where it will be shown (over its owner, or on the primary
+    // monitor), so that it starts at that monitor's DPI.
+    const HWND ownerWindow = owner ? owner->Handle() : nullptr;
+    RECT start{0, 0, 0, 0};
+    if (ownerWindow) GetWindowRect(ownerWindow, &start);
+    const std::wstring caption = Widen(spec.caption);
+    CreateWindowExW(exStyle_, kClassName, caption.c_str(), style_, start.left, start.top, 0, 0, ownerWindow,
+                    nullptr, GetModuleHandleW(nullptr), this);
+    if (!window_) throw std::runtime_error("the window could not be created: " + ErrorText(GetLastError()));
+
+    CreateControls();
+    const int dpi = WindowDpi(window_);
+    LoadIcons(dpi);
+    ApplyDpi(dpi);
+    if (spec.kind == FormKind::Main && !host.SessionEndReason().empty())
+        blocksSessionEnd_ = ShutdownBlockReasonCreate(window_, host.SessionEndReason().c_str()) != FALSE;
+}
+
+FormWindow::~FormWindow() {
+    if (!window_) return;
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    if (blocksSessionEnd_) ShutdownBlockReasonDestroy(window_);
+    // As a dialog's end does: the owner takes input again before this window
+    // goes, so that Windows activates the owner and not another program.
+    if (const HWND owner = GetWindow(window_, GW_OWNER); owner && !IsWindowEnabled(owner))
+        EnableWindow(owner, TRUE);
+    DestroyWindow(window_);
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void FormWindow::CreateControls() {
+    // Windows moves the focus in the order the controls were made: the
+    // focusable ones by tab index, then the labels, which take no focus.
+    std::vector<const ControlSpec*> order;
+    for (const auto& control : spec_.controls)
+        if (control.kind != ControlKind::Label) order.push_back(&control);
+    std::ranges::stable_sort(order, {}, &ControlSpec::tabIndex);
+    for (const auto& control : spec_.controls)
+        if (control.kind == ControlKind::Label) order.push_back(&control);
+
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    bool firstFocusable = true;
+    bool firstLabel = true;
+    controls_.reserve(order.size());
+    for (const ControlSpec* control : order) {
+        DWORD style = WS_CHILD | WS_VISIBLE;
+        const wchar_t* windowClass = L"BUTTON";
+        // Two groups, so that the arrow keys move among the focusable
+        // controls only.
+        bool& first = control->kind == ControlKind::Label ? firstLabel : firstFocusable;
+        if (first) style |= WS_GROUP;
+        first = false;
+        switch (control->kind) {
+        case ControlKind::Label:
+            windowClass = L"STATIC";
+            style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+            break;
+        case ControlKind::Button:
+            // BS_NOTIFY reports focus changes, which move the default look.
+            style |= WS_TABSTOP | BS_NOTIFY |
+                     (control->name == spec_.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            break;
+        case ControlKind::CheckBox:
+            style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+            break;
+        }
+        const int id = kFirstControlId + static_cast<int>(control - spec_.controls.data());
+        const std::wstring text = Widen(control->text);
+        const HWND window = CreateWindowExW(0, windowClass, text.c_str(), style, 0, 0, 0, 0, window_,
+                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        if (!window) throw std::runtime_error("a control could not be created: " + ErrorText(GetLastError()));
+        controls_.push_back({control, window, id});
+    }
+    for (const Control& control : controls_)
+        if (IsPushButton(*control.spec) && control.spec->name == spec_.defaultButton) defaultButton_ = &control;
+}
+
+void FormWindow::LoadIcons(int dpi) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto load = [&](int widthMetric, int heightMetric) {
+        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+                                             SystemMetric(widthMetric, dpi), SystemMetric(heightMetric, dpi),
+                                             LR_DEFAULTCOLOR));
+    };
+    bigIcon_ = load(SM_CXICON, SM_CYICON);
+    smallIcon_ = load(SM_CXSMICON, SM_CYSMICON);
+    // A dialog frame shows an icon only when it is given one.
+    if (bigIcon_) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+Extent FormWindow::TextRoom(const Control& control, HFONT font, bool standIn) const {
+    const std::wstring text = Widen(control.spec->text);
+    SIZE size{0, 0};
+    if (const HDC dc = GetDC(control.window)) {
+        const HGDIOBJ previous = SelectObject(dc, font);
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, previous);
+        ReleaseDC(control.window, dc);
+    }
+    Extent room{size.cx, size.cy};
+    // A stand-in for the missing face may draw its glyphs a little past the
+    // widths it reports (Wine's renderer does, by up to 3 %): a margin, so
+    // that no text is cut even then.
+    if (standIn) room.width += room.width / 25 + ScaleFrom96(2, dpi_);
+    if (control.spec->kind == ControlKind::CheckBox) {
+        // The box, and the gap and focus rectangle beside the text.
+        room.width += SystemMetric(SM_CXMENUCHECK, dpi_) + ScaleFrom96(6, dpi_);
+        room.height = std::max(room.height, SystemMetric(SM_CYMENUCHECK, dpi_));
+    }
+    return room;
+}
+
+bool FormWindow::IsStandIn(HFONT font) const {
+    wchar_t face[LF_FACESIZE] = L"";
+    if (const HDC dc = GetDC(window_)) {
+        const HGDIOBJ previous = SelectObject(dc, font);
+        GetTextFaceW(dc, LF_FACESIZE, face);
+        SelectObject(dc, previous);
+        ReleaseDC(window_, dc);
+    }
+    return lstrcmpiW(face, kFontFace) != 0;
+}
+
+void FormWindow::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    Font regular(MakeFont(dpi, FW_NORMAL));
+    Font bold(MakeFont(dpi, FW_BOLD));
+    const bool standIn = IsStandIn(regular.get());
+    const auto fontOf = [&](const ControlSpec& spec) { return spec.bold ? bold.get() : regular.get(); };
+    const FormLayout layout = LayOutForm(spec_, dpi, [&](const ControlSpec& spec) {
+        return TextRoom(ControlFor(spec), fontOf(spec), standIn);
+    });
+    for (const Control& control : controls_) {
+        SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*control.spec)), FALSE);
+        const Box& box = layout.boxes[static_cast<std::size_t>(control.spec - spec_.controls.data())];
+        MoveWindow(control.window, box.left, box.top, box.Width(), box.Height(), FALSE);
+    }
+    // The controls use the new fonts now; the old ones can go.
+    regularFont_ = std::move(regular);
+    boldFont_ = std::move(bold);
+    const SIZE outer = WindowSizeForClient(layout.clientWidth, layout.clientHeight, style_, exStyle_, dpi);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void FormWindow::PlaceOnFirstShow() {
+    if (placed_) return;
+    placed_ = true;
+    // A dialog goes over its owner while the owner is on screen; anything
+    // else in the middle of the primary monitor's work area.
+    const HWND owner = GetWindow(window_, GW_OWNER);
+    const bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+    const HMONITOR monitor = overOwner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                       : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info)) return;
+    RECT area = info.rcWork;
+    if (overOwner) GetWindowRect(owner, &area);
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    const LONG width = frame.right - frame.left;
+    const LONG height = frame.bottom - frame.top;
+    LONG x = area.left + (area.right - area.left - width) / 2;
+    LONG y = area.top + (area.bottom - area.top - height) / 2;
+    // Whole on the monitor, the title bar first.
+    x = std::max(info.rcWork.left, std::min(x, info.rcWork.right - width));
+    y = std::max(info.rcWork.top, std::min(y, info.rcWork.bottom - height));
+    SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::Show(WindowState state) {
+    PlaceOnFirstShow();
+    if (state == WindowState::Minimized) {
+        ShowWindow(window_, SW_SHOWMINIMIZED);
+        return;
+    }
+    ShowWindow(window_, SW_SHOWNORMAL);
+    SetForegroundWindow(window_);
+    if (GetActiveWindow() == window_) RestoreFocus();
+}
+
+void FormWindow::Hide() { ShowWindow(window_, SW_HIDE); }
+
+void FormWindow::SetEnabled(bool enabled) { EnableWindow(window_, enabled ? TRUE : FALSE); }
+
+const FormWindow::Control& FormWindow::ControlFor(const ControlSpec& spec) const {
+    for (const Control& control : controls_)
+        if (control.spec == &spec) return control;
+    throw std::logic_error("no control " + std::string(spec.name));
+}
+
+const FormWindow::Control* FormWindow::FindControl(int id) const {
+    for (const Control& control : controls_)
+        if (control.id == id) return &control;
+    return nullptr;
+}
+
+const FormWindow::Control& FormWindow::FindCheckBox(std::string_view name) const {
+    for (const Control& control : controls_)
+        if (control.spec->kind == ControlKind::CheckBox && control.spec->name == name) return control;
+    throw std::invalid_argument("no check box " + std::string(name));
+}
+
+int FormWindow::CheckValue(std::string_view checkBox) const {
+    switch (SendMessageW(FindCheckBox(checkBox).window, BM_GETCHECK, 0, 0)) {
+    case BST_CHECKED: return 1;
+    case BST_INDETERMINATE: return 2;
+    default: return 0;
+    }
+}
+
+void FormWindow::SetCheckValue(std::string_view checkBox, int value) {
+    const HWND box = FindCheckBox(checkBox).window;
+    // Greyed needs a three-state box.
+    if (value == 2) SendMessageW(box, BM_SETSTYLE, BS_AUTO3STATE, TRUE);
+    const WPARAM state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+    SendMessageW(box, BM_SETCHECK, state, 0);
+}
+
+void FormWindow::FocusControl(HWND control) {
+    if (control && IsChild(window_, control) && IsWindowEnabled(control)) SetFocus(control);
+}
+
+void FormWindow::RestoreFocus() {
+    if (lastFocus_ && IsChild(window_, lastFocus_) && IsWindowEnabled(lastFocus_)) {
+        SetFocus(lastFocus_);
+        return;
+    }
+    for (const Control& control : controls_) {
+        if (control.spec->kind != ControlKind::Label && IsWindowEnabled(control.window)) {
+            SetFocus(control.window);
+            return;
+        }
+    }
+}
+
+void FormWindow::MarkDefaultButton(const Control* focusedButton) {
+    const Control* chosen = focusedButton ? focusedButton : defaultButton_;
+    for (const Control& control : controls_) {
+        if (!IsPushButton(*control.spec)) continue;
+        const bool isDefault = (GetWindowLongPtrW(control.window, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        const bool shouldBe = &control == chosen;
+        if (isDefault != shouldBe)
+            SendMessageW(control.window, BM_SETSTYLE, (shouldBe ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY, TRUE);
+    }
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    // Nothing may be thrown into the system: an error that gets this far
+    // ends the program with a report.
+    if (auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
+        try {
+            LRESULT result = 0;
+            if (self->Handle(message, wParam, lParam, result)) return result;
+        } catch (const std::exception& e) {
+            ReportFatalError(e.what());
+        } catch (...) {
+            ReportFatalError("unknown error");
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    switch (message) {
+    case WM_COMMAND:
+        return HandleCommand(wParam, lParam);
+    case WM_CLOSE:
+        // The form decides: its unload runs, and then its window goes.
+        events_.OnCloseRequested();
+        return true;
+    case WM_QUERYENDSESSION:
+        result = host_.QueryEndSession() ? TRUE : FALSE;
+        return true;
+    case WM_ENDSESSION:
+        host_.EndSession(wParam != FALSE);
+        return true;
+    case DM_GETDEFID:
+        if (defaultButton_) result = MAKELRESULT(defaultButton_->id, DC_HASDEFID);
+        return true;
+    case WM_NEXTDLGCTL: {
+        // The dialog manager's Tab and arrow keys end here for a window that
+        // is no dialog: lParam set means wParam is the control itself.
+        const HWND target = lParam ? reinterpret_cast<HWND>(wParam)
+                                   : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+        if (target && (GetWindowLongPtrW(target, GWL_STYLE) & WS_TABSTOP)) FocusControl(target);
+        return true;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (const HWND focus = GetFocus(); focus && IsChild(window_, focus)) lastFocus_ = focus;
+        } else if (HIWORD(wParam) == 0) {  // not minimised
+            RestoreFocus();
+        }
+        return true;
+    case WM_SETFOCUS:
+        RestoreFocus();
+        return true;
+    case WM_DPICHANGED: {
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        ApplyDpi(HIWORD(wParam));
+        SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool FormWindow::HandleCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    if (lParam == 0) {
+        // From the dialog manager: Esc gives IDCANCEL, which closes a dialog
+        // like its close box (and never presses a Cancel button); Enter with
+        // no default button gives IDOK, which does nothing.
+        if (id == IDCANCEL && spec_.kind == FormKind::Dialog) events_.OnCloseRequested();
+        return true;
+    }
+    const Control* control = FindControl(id);
+    if (!control || !IsPushButton(*control->spec)) return false;
+    switch (code) {
+    case BN_CLICKED:
+        events_.OnClick(control->spec->name);
+        return true;
+    case BN_SETFOCUS:
+        MarkDefaultButton(control);
+        return true;
+    case BN_KILLFOCUS:
+        MarkDefaultButton(nullptr);
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace nagwick::platform::win32

@@ -1,0 +1,103 @@
+#pragma once
+// A form's native window on Win32: a top-level window with a label, button or
+// check box control for each row of its layout data, placed from twips at the
+// window's DPI, in the form's tab order, and never clipping a text.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "platform/win32/form_layout.h"
+#include "platform/window_system.h"
+
+namespace nagwick::platform::win32 {
+
+// What a form window hands on to the window system.
+class WindowHost {
+public:
+    // WM_QUERYENDSESSION: the answer to give.
+    virtual bool QueryEndSession() = 0;
+    // WM_ENDSESSION.
+    virtual void EndSession(bool ending) = 0;
+    // Shown by Windows while the session's end waits for the main window.
+    virtual const std::wstring& SessionEndReason() const = 0;
+
+protected:
+    ~WindowHost() = default;
+};
+
+class FormWindow final : public NativeWindow {
+public:
+    // The window class of every form; the message loop knows them by it.
+    static void RegisterWindowClass();
+    static bool IsFormWindow(HWND window);
+
+    FormWindow(const FormSpec& spec, FormWindow* owner, WindowEvents& events, WindowHost& host);
+    // Safe while the window is inside its own window procedure (a click that
+    // unloads its form): the window reports nothing more from here on.
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    void Show(WindowState state) override;
+    void Hide() override;
+    void SetEnabled(bool enabled) override;
+    int CheckValue(std::string_view checkBox) const override;
+    void SetCheckValue(std::string_view checkBox, int value) override;
+
+    HWND Handle() const { return window_; }
+
+private:
+    struct Control {
+        const ControlSpec* spec;
+        HWND window;
+        int id;
+    };
+    struct FontDeleter {
+        void operator()(HFONT font) const { DeleteObject(font); }
+    };
+    using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Handles one message; false leaves it to DefWindowProc. Returns at once
+    // after reporting an event: the report may have destroyed this object.
+    bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool HandleCommand(WPARAM wParam, LPARAM lParam);
+
+    void CreateControls();
+    void LoadIcons(int dpi);
+    void ApplyDpi(int dpi);
+    // The room a label's or check box's text needs in `font`; `standIn` when
+    // the font is not the face asked for.
+    Extent TextRoom(const Control& control, HFONT font, bool standIn) const;
+    bool IsStandIn(HFONT font) const;
+    void PlaceOnFirstShow();
+    void FocusControl(HWND control);
+    void RestoreFocus();
+    // The button that Enter presses: the focused one, else the form's default.
+    void MarkDefaultButton(const Control* focusedButton);
+    const Control& ControlFor(const ControlSpec& spec) const;
+    const Control* FindControl(int id) const;
+    const Control& FindCheckBox(std::string_view name) const;
+
+    const FormSpec& spec_;
+    WindowEvents& events_;
+    WindowHost& host_;
+    HWND window_ = nullptr;
+    DWORD style_ = 0;
+    DWORD exStyle_ = 0;
+    int dpi_ = 96;
+    std::vector<Control> controls_;  // in tab order
+    const Control* defaultButton_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    Font regularFont_;
+    Font boldFont_;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    bool placed_ = false;
+    bool blocksSessionEnd_ = false;
+};
+
+}  // namespace nagwick::platform::win32

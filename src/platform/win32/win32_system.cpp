@@ -1,0 +1,97 @@
+#include "platform/win32/win32_system.h"
+
+#include <windows.h>
+
+#include "platform/win32/app_folder.h"
+#include "platform/win32/file_manager.h"
+#include "platform/win32/system_profile.h"
+#include "platform/win32/wide_text.h"
+
+namespace nagwick::platform::win32 {
+
+Win32System::Win32System(std::wstring sessionEndReason)
+    : sessionEndReason_(std::move(sessionEndReason)) {}
+
+std::unique_ptr<NativeWindow> Win32System::CreateNativeWindow(const FormSpec& spec, NativeWindow* owner,
+                                                              WindowEvents& events) {
+    return std::make_unique<FormWindow>(spec, static_cast<FormWindow*>(owner), events,
+                                        static_cast<WindowHost&>(*this));
+}
+
+void Win32System::ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) {
+    // Modal to the whole program and in front of everything: the main window
+    // may be hidden, minimised, or already gone.
+    const UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST |
+                       (icon == MsgBoxIcon::Critical ? MB_ICONHAND : MB_ICONEXCLAMATION);
+    MessageBoxW(nullptr, Widen(prompt).c_str(), Widen(title).c_str(), style);
+}
+
+bool Win32System::OpenFolder(const std::string& folder, std::string& error) {
+    return StartFileManager(folder, error);
+}
+
+std::string Win32System::AppPath() { return ExecutableFolder(); }
+
+std::string Win32System::ReadProfileString(std::string_view section, std::string_view key,
+                                           std::string_view defaultValue, std::size_t bufferSize,
+                                           const std::string& path) {
+    return ReadSystemProfileString(section, key, defaultValue, bufferSize, path);
+}
+
+core::FileResult Win32System::WriteProfileString(std::string_view section, std::string_view key,
+                                                 std::string_view value, const std::string& path) {
+    return WriteSystemProfileString(section, key, value, path);
+}
+
+bool Win32System::PumpMessage() {
+    MSG message;
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        if (!quitting_) quitStatus_ = got == 0 ? static_cast<int>(message.wParam) : 1;
+        quitting_ = true;
+        return false;
+    }
+    // Tab, the arrow keys, Enter and Esc act as in a dialog.
+    const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root && FormWindow::IsFormWindow(root) && IsDialogMessageW(root, &message)) return true;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+int Win32System::RunEventLoop() {
+    while (!quitting_ && PumpMessage()) {
+    }
+    return quitStatus_;
+}
+
+void Win32System::RunModalLoop(const std::function<bool()>& done) {
+    while (!done() && !quitting_ && PumpMessage()) {
+    }
+}
+
+void Win32System::Quit(int status) {
+    if (quitting_) return;
+    quitting_ = true;
+    quitStatus_ = status;
+    PostQuitMessage(status);
+}
+
+bool Win32System::QueryEndSession() {
+    // Every form is unloaded now, while the session's end waits for the
+    // answer: so the main window's warning is on screen before Windows goes
+    // on. Windows asks each window; the first question does it, once.
+    if (!sessionEnding_) {
+        sessionEnding_ = true;
+        if (systemEvents_) systemEvents_->OnEndRequested(UnloadCause::SessionEnd);
+    }
+    return true;
+}
+
+void Win32System::EndSession(bool ending) {
+    // Still running (a warning from the close box still on screen, say):
+    // the session ends, and so does the program.
+    if (ending && !quitting_) ExitProcess(0);
+}
+
+}  // namespace nagwick::platform::win32

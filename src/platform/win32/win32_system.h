@@ -1,0 +1,51 @@
+#pragma once
+// The window system on Win32: form windows, the message loop with the
+// dialog manager's keyboard handling, message boxes, the file manager, the
+// settings file through the system's profile functions, and the end of the
+// user's session.
+#include <string>
+
+#include "platform/win32/form_window.h"
+#include "platform/window_system.h"
+
+namespace nagwick::platform::win32 {
+
+class Win32System final : public WindowSystem, private WindowHost {
+public:
+    // `sessionEndReason` is what Windows shows for the program while the
+    // session's end waits for it (nothing when empty).
+    explicit Win32System(std::wstring sessionEndReason = {});
+
+    void Attach(SystemEvents& events) override { systemEvents_ = &events; }
+    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormSpec& spec, NativeWindow* owner,
+                                                     WindowEvents& events) override;
+    void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
+    bool OpenFolder(const std::string& folder, std::string& error) override;
+    std::string AppPath() override;
+    char PathSeparator() const override { return '\\'; }
+    std::string ReadProfileString(std::string_view section, std::string_view key,
+                                  std::string_view defaultValue, std::size_t bufferSize,
+                                  const std::string& path) override;
+    core::FileResult WriteProfileString(std::string_view section, std::string_view key,
+                                        std::string_view value, const std::string& path) override;
+    int RunEventLoop() override;
+    void RunModalLoop(const std::function<bool()>& done) override;
+    void Quit(int status) override;
+
+private:
+    // Waits for and handles one message; false once WM_QUIT arrives.
+    bool PumpMessage();
+
+    // WindowHost
+    bool QueryEndSession() override;
+    void EndSession(bool ending) override;
+    const std::wstring& SessionEndReason() const override { return sessionEndReason_; }
+
+    std::wstring sessionEndReason_;
+    SystemEvents* systemEvents_ = nullptr;
+    bool sessionEnding_ = false;
+    bool quitting_ = false;
+    int quitStatus_ = 0;
+};
+
+}  // namespace nagwick::platform::win32
