@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
+#include <csignal>
 #include <QWindow>
 
 #include "qt/qt_driver.h"
@@ -112,6 +114,44 @@ TEST_F(QtOptionsTest, EscClosesLikeTheCloseBoxEvenAfterAChange) {
     EXPECT_EQ(program->Run(), 0);
     EXPECT_EQ(ReadFile(Ini()), kBefore);
     EXPECT_EQ(program->module1.strExplorer, "true");
+}
+
+TEST_F(QtOptionsTest, BothWindowsShowTheProgramIconAtEachSize) {
+    QtDriver driver;
+    std::vector<std::pair<QString, QList<QSize>>> icons;
+    OpenDialog(driver);
+    driver.Do([&] {
+        for (QWidget* window : {Main(), Dialog()}) {
+            QList<QSize> sizes = window->windowIcon().availableSizes();
+            std::sort(sizes.begin(), sizes.end(),
+                      [](QSize a, QSize b) { return a.width() < b.width(); });
+            icons.emplace_back(window->objectName(), sizes);
+            // Real pixels: the amber of the icon, not an empty image.
+            const QImage image = window->windowIcon().pixmap(QSize(32, 32)).toImage();
+            const QColor centre = image.pixelColor(16, 4);
+            EXPECT_GT(centre.red(), 200) << window->objectName().toStdString();
+        }
+        Key(Dialog(), Qt::Key_Escape);
+    });
+    Exit(driver);
+    EXPECT_EQ(program->Run(), 0);
+    const QList<QSize> expected{{16, 16}, {32, 32}, {48, 48}};
+    ASSERT_EQ(icons.size(), 2u);
+    for (const auto& [name, sizes] : icons) EXPECT_EQ(sizes, expected) << name.toStdString();
+}
+
+TEST_F(QtOptionsTest, SignalWhileTheDialogIsOpenWarnsOnceAndWritesNothing) {
+    QtDriver driver;
+    system->WatchSignals();
+    OpenDialog(driver);
+    driver.Do([] { Key(Dialog(), Qt::Key_Space); })
+        .Do([] { std::raise(SIGTERM); })
+        .DismissMessage();
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_EQ(driver.messages.size(), 1u);
+    EXPECT_EQ(driver.messages.at(0).text, "Remove your flash drive!");
+    EXPECT_EQ(ReadFile(Ini()), kBefore);
+    EXPECT_FALSE(driver.timedOut);
 }
 
 }  // namespace

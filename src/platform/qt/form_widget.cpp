@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -21,6 +22,17 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The program's icon, drawn for each size it is shown at.
+const QIcon& ProgramIcon() {
+    static const QIcon icon = [] {
+        QIcon built;
+        for (int size : {16, 32, 48})
+            built.addFile(QString(":/icon/nagwick-%1.png").arg(size), QSize(size, size));
+        return built;
+    }();
+    return icon;
+}
+
 Qt::WindowFlags FlagsFor(FormKind kind) {
     const Qt::WindowFlags common = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -34,6 +46,7 @@ FormWidget::FormWidget(const FormSpec& spec, WindowEvents& events)
     : QWidget(nullptr, FlagsFor(spec.kind)), spec_(spec), events_(&events) {
     setObjectName(ToQString(spec.name));
     setWindowTitle(ToQString(spec.caption));
+    setWindowIcon(ProgramIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
     QFont font = QApplication::font();
     font.setPointSizeF(kFontPointSize);
