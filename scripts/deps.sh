@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh run|test|windows
+# Usage: scripts/deps.sh run|test|windows|screenshots
 set -euo pipefail
 
 build=(cmake g++ make qt6-base-dev libx11-dev)
 run=("${build[@]}" xdg-utils)
 test=("${build[@]}" libgtest-dev xvfb xdotool x11-utils imagemagick icoutils)
+screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
 windows=(g++-mingw-w64-x86-64 wine64 fonts-wine xvfb)
 
 case "${1:-}" in
     run) wanted=("${run[@]}") ;;
     test) wanted=("${test[@]}" "${windows[@]}") ;;
     windows) wanted=("${windows[@]}") ;;
-    *) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
+    screenshots) wanted=("${screenshots[@]}") ;;
+    *) echo "usage: $0 run|test|windows|screenshots" >&2; exit 2 ;;
 esac
 
 missing=()
