@@ -291,12 +291,19 @@ std::basic_string<C> EditIn(std::basic_string_view<C> text, std::basic_string_vi
     const std::basic_string<C> eol = LineEndOf(text);
     const std::basic_string<C> keyLine = std::basic_string<C>(key) + C('=') + std::basic_string<C>(value) + eol;
     std::basic_string<C> result(text);
+    // The reader drops blanks around a value; one that has them takes the
+    // whole rest of its line, so that the next write finds the line as this
+    // one left it (and changes nothing).
+    const bool blankEdged = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
     if (scan.key && scan.key->equals != npos) {
-        const Span old = scan.key->value;
-        result.replace(old.begin, old.end - old.begin, value);
+        const std::size_t begin = blankEdged ? scan.key->equals + 1 : scan.key->value.begin;
+        const std::size_t end = blankEdged ? scan.key->line.end : scan.key->value.end;
+        result.replace(begin, end - begin, value);
     } else if (scan.key) {
         // "key" alone on its line: give it its value.
-        result.insert(scan.key->name.end, std::basic_string<C>(1, C('=')) + std::basic_string<C>(value));
+        const std::size_t begin = scan.key->name.end;
+        const std::size_t end = blankEdged ? scan.key->line.end : begin;
+        result.replace(begin, end - begin, std::basic_string<C>(1, C('=')) + std::basic_string<C>(value));
     } else if (scan.sectionFound) {
         result.insert(scan.sectionEnd, (scan.sectionEndBroken ? std::basic_string<C>() : eol) + keyLine);
     } else {
@@ -357,12 +364,20 @@ std::string SetProfileValue(std::string_view fileBytes, std::string_view section
 }
 
 std::string TruncateChars(std::string_view text, std::size_t maxChars) {
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
-        if (!continuation && chars++ == maxChars) return std::string(text.substr(0, i));
+    // A character is a lead byte with the continuation bytes it calls for;
+    // any other byte (a stray continuation byte among them) is one by itself,
+    // so no value grows past four bytes a character.
+    std::size_t i = 0;
+    for (std::size_t chars = 0; chars < maxChars && i < text.size(); ++chars) {
+        const auto lead = static_cast<unsigned char>(text[i++]);
+        const std::size_t more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+        for (std::size_t k = 0; k < more && i < text.size() &&
+                                (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+             ++k) {
+            ++i;
+        }
     }
-    return std::string(text);
+    return std::string(text.substr(0, i));
 }
 
 }  // namespace nagwick::core

@@ -29,7 +29,8 @@ std::optional<std::string> FindProfileValue(std::string_view fileBytes,
 std::string_view UnquoteProfileValue(std::string_view value);
 
 // The file's bytes with `key` in `section` set to `value`, every other byte
-// kept: an existing key line keeps its spacing and line end; a missing key
+// kept: an existing key line keeps its spacing and line end (a value with
+// blanks at either end takes all of the line after '='); a missing key
 // goes at the end of its section; a missing section at the end of the file;
 // an empty file becomes "[section]\r\nkey=value\r\n". The file's encoding
 // (UTF-16LE with its mark, or bytes) and line-end style are kept.

@@ -118,6 +118,11 @@ TEST(TruncateChars, CutsWholeCharacters) {
     EXPECT_EQ(TruncateChars("\xC3\xA9\xC3\xA9\xE2\x82\xAC", 2), "\xC3\xA9\xC3\xA9");
     EXPECT_EQ(TruncateChars("a\xF0\x9F\x98\x80" "b", 2), "a\xF0\x9F\x98\x80");
     EXPECT_EQ(TruncateChars("a\xF0\x9F\x98\x80" "b", 1), "a");
+    // A byte that belongs to no character counts as one, so nothing grows
+    // past four bytes a character.
+    EXPECT_EQ(TruncateChars("\x80\x80\x80\x80", 2), "\x80\x80");
+    EXPECT_EQ(TruncateChars("\xC3\xA9\x80" "a", 2), "\xC3\xA9\x80");
+    EXPECT_EQ(TruncateChars("\xE2\x82" "ab", 2), "\xE2\x82" "a");
 }
 
 class ReadProfileStringTest : public ::testing::Test {

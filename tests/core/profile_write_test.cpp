@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +45,20 @@ TEST(ProfileEdit, OnlyTheValueChanges) {
     EXPECT_EQ(Set("[main]\nexplorer=\"false\" \n", "explorer", "true"), "[main]\nexplorer=true \n");
     EXPECT_EQ(Set("[main]\nexplorer=\n", "explorer", "true"), "[main]\nexplorer=true\n");
     EXPECT_EQ(Set("[main]\nexplorer=false ;old", "explorer", "true"), "[main]\nexplorer=true");
+}
+
+TEST(ProfileEdit, AValueWithBlanksAtItsEndsTakesTheRestOfTheLine) {
+    // The reader drops those blanks; writing the value again must find the
+    // line as the first write left it.
+    for (const auto& [file, value, written, reads] : std::vector<std::array<std::string, 4>>{
+             {"[main]\r\nexplorer = false  ;x\r\n", " true", "[main]\r\nexplorer = true\r\n", "true"},
+             {"[main]\nexplorer=false\n", "'t'\t", "[main]\nexplorer='t'\t\n", "t"},
+             {"[main]\n  explorer  \n", "a ", "[main]\n  explorer=a \n", "a"},
+         }) {
+        EXPECT_EQ(Set(file, "explorer", value), written);
+        EXPECT_EQ(Set(written, "explorer", value), written);
+        EXPECT_EQ(FindProfileValue(written, "main", "explorer"), reads);
+    }
 }
 
 TEST(ProfileEdit, TheFirstOccurrenceIsTheOneChanged) {
