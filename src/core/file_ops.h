@@ -36,17 +36,21 @@ public:
     // device, renamed over `path`, and the folder is flushed.
     // CreateTemp fails when `path` exists but may not be written (a
     // write-protected file stays as it is); the temporary file gets the
-    // permissions of `path`, or those of a newly created file.
+    // permissions of `path`, or those of a newly created file. It stays this
+    // writer's own until Rename or Remove: no RemoveStaleTemps touches it.
     virtual FileResult CreateTemp(const std::string& path, std::string& tempPath) = 0;
     virtual FileResult Write(const std::string& tempPath, const std::string& bytes) = 0;
     virtual FileResult Flush(const std::string& tempPath) = 0;
     virtual FileResult Rename(const std::string& tempPath, const std::string& path) = 0;
-    // Runs after the rename: a failure means the new content is in place but
-    // may not yet survive a power cut.
+    // Runs after the rename, so the new content is in place whatever it
+    // says; it fails only when the device reported a write error, which
+    // means that content may be lost when the drive is removed.
     virtual FileResult SyncFolder(const std::string& path) = 0;
     // Best-effort clean-up of a temporary file after a failed step.
     virtual void Remove(const std::string& tempPath) = 0;
-    // Removes temporary files a crashed writer left beside `path`.
+    // Removes the temporary files that writers which stopped part-way (a
+    // crash, a power cut, a pulled drive) left beside `path`, but none that a
+    // running writer, of this or another copy of the program, still uses.
     virtual void RemoveStaleTemps(const std::string& path) = 0;
 };
 

@@ -76,8 +76,8 @@ FileResult WriteProfileString(FileOps& files, std::string_view section, std::str
     if (FileResult r = files.Write(temp, bytes); !r.ok) return abandon(std::move(r));
     if (FileResult r = files.Flush(temp); !r.ok) return abandon(std::move(r));
     if (FileResult r = files.Rename(temp, path); !r.ok) return abandon(std::move(r));
-    // The new content is in place; a failure here only means it may not
-    // survive a power cut yet.
+    // The new content is in place; this fails only on a write error of the
+    // device, which the user must hear of before pulling the drive.
     return files.SyncFolder(path);
 }
 

@@ -17,8 +17,11 @@ std::string ReadProfileString(FileOps& files, std::string_view section, std::str
 
 // Sets one key, keeping every other byte of the file. A write that changes
 // nothing leaves the file untouched. The new content replaces the file
-// atomically; on failure the old file stays as it was, no temporary file is
-// left, and the result says why.
+// atomically: whichever step fails, and wherever the program stops, the file
+// holds the old bytes or the new ones. A failed step leaves no temporary
+// file; one that a stopped program left goes at the next write. The result
+// says why a write failed; the new content is in place only when the device
+// reported a write error after the rename (see FileOps::SyncFolder).
 FileResult WriteProfileString(FileOps& files, std::string_view section, std::string_view key,
                               std::string_view value, const std::string& path);
 

@@ -364,20 +364,29 @@ TEST_F(ProfileFileTest, NewFileGetsTheModeOfAnyCreatedFile) {
     EXPECT_EQ(fs::status(path_).permissions(), fs::status(reference).permissions());
 }
 
-TEST_F(ProfileFileTest, StaleTemporaryFilesAreRemoved) {
+TEST_F(ProfileFileTest, TemporaryFilesNoWriterHoldsAreRemoved) {
     const std::string prefix = PosixFileOps::TempPrefix(path_);
     ASSERT_EQ(prefix, ".nagwick.ini.tmp-");
+    // Another copy of the program is saving: its temporary file is held.
+    PosixFileOps otherCopy;
+    std::string live;
+    ASSERT_TRUE(otherCopy.CreateTemp(path_, live).ok);
     const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(2);
-    for (const std::string& name : {prefix + "a1B2c3", prefix + "zzzzzz", prefix + "recent", prefix + "backup1",
+    for (const std::string& name : {prefix + "a1B2c3", prefix + "zzzzzz", prefix + "backup1",
                                    std::string("nagwick.ini.bak"), prefix + "12345"}) {
         Put(folder_ / name, "x");
-        if (name != prefix + "recent") fs::last_write_time(folder_ / name, longAgo);
+        if (name != prefix + "zzzzzz") fs::last_write_time(folder_ / name, longAgo);
     }
     ASSERT_TRUE(Write("explorer", "true").ok);
-    // Removed: the two old ones of the exact form. Kept: a young one (another
-    // copy may be saving), and names of any other form.
-    EXPECT_EQ(Names(), (std::vector<std::string>{prefix + "12345", prefix + "backup1", prefix + "recent",
-                                                 "nagwick.ini", "nagwick.ini.bak"}));
+    // Removed: the left-over ones of the exact form, the one just made too.
+    // Kept: the one in use, and names of any other form.
+    std::vector<std::string> expected = {prefix + "12345", prefix + "backup1", fs::path(live).filename(),
+                                         "nagwick.ini", "nagwick.ini.bak"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(), expected);
+
+    otherCopy.Remove(live);
+    EXPECT_FALSE(fs::exists(live));
 }
 
 TEST_F(ProfileFileTest, SymbolicLinksAreWrittenThrough) {

@@ -1,6 +1,7 @@
 #include "platform/posix/posix_file_ops.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +44,23 @@ bool IsTempSuffix(std::string_view suffix) {
         if (!alnum) return false;
     }
     return true;
+}
+
+// The two name the same file: `fd` was not removed or replaced under its name.
+bool SameFile(int fd, const std::string& name) {
+    struct stat opened {}, named {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(name.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+enum class Lock { Taken, Busy, Unsupported };
+
+Lock TryLock(int fd) {
+    int result;
+    do result = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    if (result == 0) return Lock::Taken;
+    return errno == EWOULDBLOCK ? Lock::Busy : Lock::Unsupported;
 }
 
 std::string RandomSuffix() {
@@ -119,6 +137,13 @@ FileResult PosixFileOps::CreateTemp(const std::string& path, std::string& tempPa
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) return Failed("Cannot create a file in " + folder.string(), errno);
+        // Between open() and flock() another copy's clean-up may take the
+        // new file for a dead writer's and remove it: then try another name.
+        const Lock lock = TryLock(fd);
+        if (lock == Lock::Busy || (lock == Lock::Taken && !SameFile(fd, name))) {
+            ::close(fd);
+            continue;
+        }
         if (exists) {
             // Best effort: file systems without owners or modes (FAT, some
             // FUSE mounts) refuse these, and there both files look alike anyway.
@@ -149,48 +174,56 @@ FileResult PosixFileOps::Flush(const std::string& tempPath) {
     const auto open = openTemps_.find(tempPath);
     if (open == openTemps_.end()) return Failed(tempPath, EBADF);
     const int fd = open->second;
-    openTemps_.erase(open);
-    // close() too may report a delayed write error (NFS, some FUSE mounts).
-    const bool synced = ::fsync(fd) == 0;
-    const int syncError = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!synced) return Failed(tempPath, syncError);
-    if (!closed) return Failed(tempPath, errno);
+    if (::fsync(fd) != 0) return Failed(tempPath, errno);
+    // close() too may report a delayed write error (NFS, some FUSE mounts);
+    // closing a duplicate asks for it while the lock stays held.
+    const int copy = ::dup(fd);
+    if (copy < 0) return Failed(tempPath, errno);
+    if (::close(copy) != 0 && errno != EINTR) return Failed(tempPath, errno);
     return FileResult::Success();
 }
 
 FileResult PosixFileOps::Rename(const std::string& tempPath, const std::string& path) {
-    Close(tempPath);
     const fs::path target = WriteTarget(path);
     if (::rename(tempPath.c_str(), target.c_str()) != 0) return Failed(target.string(), errno);
+    Close(tempPath);
     return FileResult::Success();
 }
 
 FileResult PosixFileOps::SyncFolder(const std::string& path) {
     const fs::path folder = FolderOf(WriteTarget(path));
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    // A folder we may write but not open for reading can't be flushed;
-    // the rename is done all the same.
-    if (fd < 0) return errno == EACCES ? FileResult::Success() : Failed(folder.string(), errno);
+    // A folder we may write but not open for reading can't be flushed.
+    if (fd < 0) return FolderSyncResult(folder.string(), errno);
     const bool synced = ::fsync(fd) == 0;
     const int error = errno;
     ::close(fd);
-    // Some file systems (FUSE ones among them) can't flush a folder at all.
-    if (synced || error == EINVAL || error == ENOTSUP || error == EOPNOTSUPP) {
+    return synced ? FileResult::Success() : FolderSyncResult(folder.string(), error);
+}
+
+FileResult PosixFileOps::FolderSyncResult(const std::string& folder, int error) {
+    switch (error) {
+    case EIO:
+    case ENOSPC:
+    case EDQUOT:
+    case EROFS:  // what a file system that shut itself down after an error says
+        return FileResult::Failure(folder + ": " + Reason(error) +
+                                   " (the new settings are in place, but may be lost if the drive is removed now)");
+    default:
         return FileResult::Success();
     }
-    return Failed(folder.string(), error);
 }
 
 void PosixFileOps::Remove(const std::string& tempPath) {
-    Close(tempPath);
+    // Removed while still locked, so that no clean-up takes another file of
+    // that name for ours.
     ::unlink(tempPath.c_str());
+    Close(tempPath);
 }
 
 void PosixFileOps::RemoveStaleTemps(const std::string& path) {
     const fs::path target = WriteTarget(path);
     const std::string prefix = TempPrefix(target.string());
-    const auto now = fs::file_time_type::clock::now();
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(FolderOf(target), ec)) {
         const std::string name = entry.path().filename().string();
@@ -200,9 +233,23 @@ void PosixFileOps::RemoveStaleTemps(const std::string& path) {
         }
         std::error_code entryError;
         const bool regular = entry.symlink_status(entryError).type() == fs::file_type::regular;
-        if (!regular || openTemps_.count(entry.path().string())) continue;
-        const auto written = entry.last_write_time(entryError);
-        if (!entryError && now - written > kStaleAfter) fs::remove(entry.path(), entryError);
+        const std::string file = entry.path().string();
+        if (!regular || openTemps_.count(file)) continue;
+
+        const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0 && errno == ENOENT) continue;
+        const Lock lock = fd < 0 ? Lock::Unsupported : TryLock(fd);
+        if (lock == Lock::Taken) {
+            // Its writer is gone; unless it was removed meanwhile and the
+            // name given to a new one, it goes before the lock does.
+            if (SameFile(fd, file)) ::unlink(file.c_str());
+        } else if (lock == Lock::Unsupported) {
+            const auto written = entry.last_write_time(entryError);
+            if (!entryError && fs::file_time_type::clock::now() - written > kStaleAfter) {
+                fs::remove(entry.path(), entryError);
+            }
+        }
+        if (fd >= 0) ::close(fd);
     }
 }
 

@@ -1,6 +1,14 @@
 #pragma once
 // The settings file's disk access on POSIX systems: whole-file reads and an
 // atomic replace (temporary file, fsync, rename, folder fsync).
+//
+// A writer holds an exclusive flock() on its temporary file from creation
+// until the rename or removal, so a temporary file nobody holds locked is a
+// dead writer's and may go at once, even while another copy of the program
+// saves. On FUSE mounts without lock support of their own the kernel keeps
+// flock() locks locally, which is all one machine needs; where a file system
+// refuses locks altogether, only temporary files older than kStaleAfter count
+// as stale.
 #include <chrono>
 #include <map>
 #include <string>
@@ -14,7 +22,7 @@ public:
     PosixFileOps() = default;
     PosixFileOps(const PosixFileOps&) = delete;
     PosixFileOps& operator=(const PosixFileOps&) = delete;
-    ~PosixFileOps() override;  // closes temporary files still open
+    ~PosixFileOps() override;  // closes (and so unlocks) temporary files still open
 
     core::FileContent ReadAll(const std::string& path) override;
     core::FileResult CreateTemp(const std::string& path, std::string& tempPath) override;
@@ -23,19 +31,26 @@ public:
     core::FileResult Rename(const std::string& tempPath, const std::string& path) override;
     core::FileResult SyncFolder(const std::string& path) override;
     void Remove(const std::string& tempPath) override;
-    // Only temporary files older than this are stale: a younger one may
-    // belong to another copy of the program that is saving right now.
-    static constexpr std::chrono::seconds kStaleAfter{60};
     void RemoveStaleTemps(const std::string& path) override;
+
+    // Where locks are refused, a younger temporary file may belong to another
+    // copy of the program that is saving right now.
+    static constexpr std::chrono::seconds kStaleAfter{60};
 
     // The name part every temporary file for `path` starts with, followed by
     // six letters or digits: ".nagwick.ini.tmp-" for "nagwick.ini".
     static std::string TempPrefix(const std::string& path);
 
+    // What fsync() of the folder failing with `error` means once the rename
+    // is done: only a write error of the device (the new content may be lost
+    // when the drive goes) is a failure; a folder that can't be flushed at
+    // all is none, since the new file is in place either way.
+    static core::FileResult FolderSyncResult(const std::string& folder, int error);
+
 private:
     void Close(const std::string& tempPath);
 
-    std::map<std::string, int> openTemps_;  // temporary file -> descriptor
+    std::map<std::string, int> openTemps_;  // temporary file -> descriptor holding its lock
 };
 
 }  // namespace nagwick::platform::posix

@@ -29,6 +29,7 @@ public:
                                   const std::string& path) override;
     core::FileResult WriteProfileString(std::string_view section, std::string_view key,
                                         std::string_view value, const std::string& path) override;
+    void RemoveStaleTemps(const std::string& path) override { files_->RemoveStaleTemps(path); }
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
     void Quit(int status) override;
