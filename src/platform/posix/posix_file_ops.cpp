@@ -215,8 +215,8 @@ FileResult PosixFileOps::FolderSyncResult(const std::string& folder, int error) 
 }
 
 void PosixFileOps::Remove(const std::string& tempPath) {
-    // Removed while still locked, so that no clean-up takes another file of
-    // that name for ours.
+    // Unlinked before the lock goes: once unlocked, a clean-up may remove it
+    // and another writer take the name, whose file this would then remove.
     ::unlink(tempPath.c_str());
     Close(tempPath);
 }
