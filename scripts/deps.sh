@@ -5,13 +5,15 @@ set -euo pipefail
 
 build=(cmake g++ make qt6-base-dev libx11-dev)
 run=("${build[@]}" xdg-utils)
-test=("${build[@]}" libgtest-dev xvfb xdotool x11-utils imagemagick icoutils)
+test=("${build[@]}" libgtest-dev xvfb xdotool x11-utils imagemagick icoutils valgrind clang libclang-rt-14-dev)
 screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
+# The log-off tests: real session managers, private D-Bus daemons, an XSMP client.
+session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin libsm-dev)
 windows=(g++-mingw-w64-x86-64 wine64 fonts-wine xvfb)
 
 case "${1:-}" in
     run) wanted=("${run[@]}") ;;
-    test) wanted=("${test[@]}" "${windows[@]}") ;;
+    test) wanted=("${test[@]}" "${session[@]}" "${windows[@]}") ;;
     windows) wanted=("${windows[@]}") ;;
     screenshots) wanted=("${screenshots[@]}") ;;
     *) echo "usage: $0 run|test|windows|screenshots" >&2; exit 2 ;;
