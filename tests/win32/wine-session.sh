@@ -9,6 +9,8 @@ set -euo pipefail
 
 wine=/usr/lib/wine/wine64
 [[ -x $wine ]] || wine=$(command -v wine64 || command -v wine)
+wineserver=/usr/lib/wine/wineserver
+[[ -x $wineserver ]] || wineserver=$(command -v wineserver)
 
 usage() { echo "usage: $0 start|stop DIR" >&2; exit 2; }
 [[ $# -eq 2 ]] || usage
@@ -19,14 +21,14 @@ stop() {
     if [[ -f $dir/env ]]; then
         # shellcheck disable=SC1091
         source "$dir/env"
-        timeout 30 wineserver -k >/dev/null 2>&1 || true
-        timeout 30 wineserver -w >/dev/null 2>&1 || true
+        timeout 30 "$wineserver" -k >/dev/null 2>&1 || true
+        timeout 30 "$wineserver" -w >/dev/null 2>&1 || true
     fi
     if [[ -f $dir/xvfb.pid ]]; then
         kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
         rm -f "$dir/xvfb.pid"
     fi
-    rm -rf "$dir/prefix" "$dir/env" "$dir/display"
+    rm -rf "$dir/prefix" "$dir/env" "$dir/display" "$dir/drive-r"
 }
 
 start() {
@@ -52,15 +54,19 @@ export NAGWICK_WINE='$wine'
 ENV
     # shellcheck disable=SC1091
     source "$dir/env"
+    # Wine finds the fonts of Debian's fonts-wine (MS Sans Serif, Tahoma,
+    # Marlett) only in the prefix's own font folder.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # Wine's background processes keep the output they were started with:
     # nothing of theirs may reach the caller's pipes.
     timeout 180 "$wine" wineboot -i </dev/null >/dev/null 2>&1
     timeout 60 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
     timeout 60 "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
-    # Wine has no MS Sans Serif of its own; Debian's fonts-wine does.
-    font=/usr/share/wine/fonts/ms_sans_serif.ttf
-    [[ -f $font ]] && cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-    timeout 60 wineserver -w
+    # Drive R: for running from a drive's root.
+    mkdir -p "$dir/drive-r"
+    ln -sfn "$dir/drive-r" "$WINEPREFIX/dosdevices/r:"
+    timeout 60 "$wineserver" -w
 }
 
 case $action in

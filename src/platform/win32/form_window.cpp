@@ -66,6 +66,22 @@ bool FormWindow::IsFormWindow(HWND window) {
     return g_classAtom && window && GetClassLongPtrW(window, GCW_ATOM) == g_classAtom;
 }
 
+FormWindow* FormWindow::FromHandle(HWND window) {
+    if (!IsFormWindow(window)) return nullptr;
+    return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+bool FormWindow::HandleDialogMessage(MSG& message) {
+    const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (!IsFormWindow(root) || !IsDialogMessageW(root, &message)) return false;
+    // After Tab, the dialog manager of a window that is no dialog gives the
+    // default look back to the form's default button; Enter on a focused
+    // button must press that button. (The form may be gone by now: Enter
+    // or Esc may have closed it.)
+    if (FormWindow* form = FromHandle(root)) form->MarkDefaultButton(form->FocusedButton());
+    return true;
+}
+
 FormWindow::FormWindow(const FormSpec& spec, FormWindow* owner, WindowEvents& events, WindowHost& host)
     : spec_(spec), events_(events), host_(host) {
     RegisterWindowClass();
@@ -315,6 +331,13 @@ void FormWindow::RestoreFocus() {
             return;
         }
     }
+}
+
+const FormWindow::Control* FormWindow::FocusedButton() const {
+    const HWND focus = GetFocus();
+    for (const Control& control : controls_)
+        if (control.window == focus && IsPushButton(*control.spec)) return &control;
+    return nullptr;
 }
 
 void FormWindow::MarkDefaultButton(const Control* focusedButton) {

@@ -2,7 +2,7 @@
 // A form's native window on Win32: a top-level window with a label, button or
 // check box control for each row of its layout data, placed from twips at the
 // window's DPI, in the form's tab order, and never clipping a text.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <memory>
 #include <string>
@@ -33,6 +33,10 @@ public:
     // The window class of every form; the message loop knows them by it.
     static void RegisterWindowClass();
     static bool IsFormWindow(HWND window);
+    // Hands a message for a form window to the dialog manager, which gives
+    // Tab, the arrow keys, Enter and Esc their dialog behaviour; true when
+    // it took the message.
+    static bool HandleDialogMessage(MSG& message);
 
     FormWindow(const FormSpec& spec, FormWindow* owner, WindowEvents& events, WindowHost& host);
     // Safe while the window is inside its own window procedure (a click that
@@ -60,6 +64,7 @@ private:
     };
     using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
+    static FormWindow* FromHandle(HWND window);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Handles one message; false leaves it to DefWindowProc. Returns at once
     // after reporting an event: the report may have destroyed this object.
@@ -78,6 +83,7 @@ private:
     void RestoreFocus();
     // The button that Enter presses: the focused one, else the form's default.
     void MarkDefaultButton(const Control* focusedButton);
+    const Control* FocusedButton() const;
     const Control& ControlFor(const ControlSpec& spec) const;
     const Control* FindControl(int id) const;
     const Control& FindCheckBox(std::string_view name) const;

@@ -1,5 +1,5 @@
 // Nagwick on Windows: the program over the Win32 window system.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #include <commctrl.h>
 
 #include <exception>

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_system.h"
 
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include "platform/win32/app_folder.h"
 #include "platform/win32/file_manager.h"
@@ -51,9 +51,7 @@ bool Win32System::PumpMessage() {
         quitting_ = true;
         return false;
     }
-    // Tab, the arrow keys, Enter and Esc act as in a dialog.
-    const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root && FormWindow::IsFormWindow(root) && IsDialogMessageW(root, &message)) return true;
+    if (FormWindow::HandleDialogMessage(message)) return true;
     TranslateMessage(&message);
     DispatchMessageW(&message);
     return true;

@@ -1,0 +1,30 @@
+// The end-to-end driver: runs in the same Wine session as Nagwick.exe and
+// plays the user and the system against it.
+//   nagwick_e2e SCENARIO NAGWICK_EXE WORK_FOLDER
+#include "platform/win32/windows_api.h"
+
+#include <filesystem>
+#include <iostream>
+
+#include "e2e/probe.h"
+#include "e2e/scenarios.h"
+
+int main(int argc, char* argv[]) {
+    if (argc != 4) {
+        std::cerr << "usage: nagwick_e2e SCENARIO NAGWICK_EXE WORK_FOLDER\nscenarios:";
+        for (const auto& name : e2e::ScenarioNames()) std::cerr << ' ' << name;
+        std::cerr << '\n';
+        return 2;
+    }
+    const e2e::Context context{e2e::WindowsPath(argv[2]), e2e::WindowsPath(argv[3])};
+    // Each run starts from an empty folder.
+    std::error_code ignored;
+    std::filesystem::remove_all(context.work, ignored);
+    std::filesystem::create_directories(context.work, ignored);
+    try {
+        return e2e::RunScenario(argv[1], context);
+    } catch (const std::exception& e) {
+        std::cerr << "FAIL " << argv[1] << ": " << e.what() << '\n';
+        return 1;
+    }
+}

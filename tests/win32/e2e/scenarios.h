@@ -1,0 +1,18 @@
+#pragma once
+// The end-to-end scenarios, each run by name.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace e2e {
+
+struct Context {
+    std::wstring exe;   // the Nagwick.exe under test
+    std::wstring work;  // a folder of the scenario's own
+};
+
+// 0 when the scenario passed, 1 when it failed, 2 when there is none by that name.
+int RunScenario(std::string_view name, const Context& context);
+std::vector<std::string> ScenarioNames();
+
+}  // namespace e2e
