@@ -7,9 +7,15 @@
 // each of which the test pins down on both sides (a change on either side
 // shows up here):
 //
-// | File                               | kernel32 reads           | we read               | why we differ                     |
-// |------------------------------------|--------------------------|-----------------------|-----------------------------------|
-// KNOWN DIFFERENCES TABLE
+// | File                               | kernel32 reads | we read      | why we differ                     |
+// |------------------------------------|----------------|--------------|-----------------------------------|
+// | "quoted values": explorer="false"  | "fals"         | "false"      | kernel32 (Wine's) drops the last  |
+// |   read into 6 characters           |                |              | letter when the buffer just holds |
+// |                                    |                |              | the value without its quotes; the |
+// |                                    |                |              | value fits, so we keep it whole   |
+// | "utf-16be mark": the settings in   | the values     | the defaults | we understand the UTF-8 and       |
+// |   UTF-16 big-endian, with its mark |                |              | UTF-16LE marks only; the system   |
+// |                                    |                |              | itself never writes big-endian    |
 //
 // The writer keeps every byte but the value it changes, where kernel32
 // rewrites the whole file in its own layout; for each edit the test checks
@@ -185,7 +191,11 @@ using KnownKey = std::tuple<std::string, std::string, std::string, std::string, 
 
 const std::map<KnownKey, Known>& KnownDifferences() {
     static const std::map<KnownKey, Known> known{
-        // KNOWN DIFFERENCES
+        {{"quoted values", "main", "explorer", "true", 6}, {"fals", "false"}},
+        {{"utf-16be mark", "main", "explorer", "true", 6}, {"false", "true"}},
+        {{"utf-16be mark", "main", "start", "normal", 10}, {"minimized", "normal"}},
+        {{"utf-16be mark", "main", "explorer", "true", 100}, {"false", "true"}},
+        {{"utf-16be mark", "main", "start", "normal", 100}, {"minimized", "normal"}},
     };
     return known;
 }
