@@ -10,6 +10,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(NAGWICK_VERSION);
     nagwick::platform::qt::QtSystem system;
     system.WatchSignals();
+    // The desktop may show the warning's text while the log-out waits for it.
+    system.WatchSession(nagwick::ui::FrmMain::kWarningPrompt);
     nagwick::ui::Program program(system);
     return program.Run();
 }

@@ -1,15 +1,19 @@
 #include "platform/qt/qt_system.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <utility>
 
 #include "core/portable_profile.h"
 #include "platform/posix/app_path.h"
 #include "platform/posix/posix_file_ops.h"
 #include "platform/qt/file_manager.h"
 #include "platform/qt/qt_window.h"
+#include "platform/qt/session_gnome.h"
+#include "platform/qt/session_xsmp.h"
 
 namespace nagwick::platform::qt {
 
@@ -76,8 +80,31 @@ core::FileResult QtSystem::WriteProfileString(std::string_view section, std::str
     return core::WriteProfileString(*files_, section, key, value, path);
 }
 
+void QtSystem::WatchSession(std::string_view logoutReason) {
+    xsmp_ = std::make_unique<XsmpSession>(*this);
+    // One protocol only: a program registered both ways would be two clients.
+    if (XsmpSession::Joined()) return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!GnomeSession::Available(bus)) return;
+    gnome_ = std::make_unique<GnomeSession>(*this, bus, ToQString(logoutReason));
+    gnome_->Register(GnomeSession::TakeStartupId());
+}
+
+void QtSystem::EndSession() {
+    if (systemEvents_) systemEvents_->OnEndRequested(UnloadCause::SessionEnd);
+}
+
+void QtSystem::WhenFinished(std::function<void()> callback) {
+    if (quitting_) callback();
+    else whenFinished_.push_back(std::move(callback));
+}
+
+void QtSystem::ReleaseExit() {
+    if (exitHolds_ > 0 && --exitHolds_ == 0 && quitting_) QApplication::exit(quitStatus_);
+}
+
 int QtSystem::RunEventLoop() {
-    if (quitting_) return quitStatus_;
+    if (quitting_ && exitHolds_ == 0) return quitStatus_;
     return QApplication::exec();
 }
 
@@ -87,9 +114,14 @@ void QtSystem::RunModalLoop(const std::function<bool()>& done) {
 }
 
 void QtSystem::Quit(int status) {
+    const bool first = !quitting_;
     quitting_ = true;
     quitStatus_ = status;
-    QApplication::exit(status);
+    if (first) {
+        // A callback may send an answer and hold the exit until it is through.
+        for (auto& callback : std::exchange(whenFinished_, {})) callback();
+    }
+    if (exitHolds_ == 0) QApplication::exit(status);
 }
 
 }  // namespace nagwick::platform::qt

@@ -1,17 +1,23 @@
 #pragma once
 // The window system on Qt 6 Widgets, with the POSIX file layer under the
-// settings file and signals fed into the event loop.
+// settings file, and signals and the session manager fed into the event loop.
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/file_ops.h"
 #include "platform/posix/signal_pipe.h"
+#include "platform/qt/session_host.h"
 #include "platform/window_system.h"
 
 class QSocketNotifier;
 
 namespace nagwick::platform::qt {
 
-class QtSystem : public WindowSystem {
+class GnomeSession;
+class XsmpSession;
+
+class QtSystem : public WindowSystem, public SessionHost {
 public:
     // `files` is the file layer under the settings file (the real one by default).
     explicit QtSystem(core::FileOps* files = nullptr);
@@ -32,10 +38,23 @@ public:
     void RemoveStaleTemps(const std::string& path) override { files_->RemoveStaleTemps(path); }
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
+    // Ends the event loop with `status`, once no session manager is still
+    // owed an answer.
     void Quit(int status) override;
 
     // Signals arriving from now on unload the forms, through the event loop.
     void WatchSignals();
+    // Joins the desktop's session manager: X11's XSMP where Qt has joined
+    // it, else GNOME's D-Bus protocol where that service runs. `logoutReason`
+    // is what the desktop may show for a log-out that waits for the program.
+    void WatchSession(std::string_view logoutReason);
+
+    // SessionHost
+    void EndSession() override;
+    bool Finished() const override { return quitting_; }
+    void WhenFinished(std::function<void()> callback) override;
+    void HoldExit() override { ++exitHolds_; }
+    void ReleaseExit() override;
 
 private:
     std::unique_ptr<core::FileOps> ownFiles_;
@@ -43,6 +62,10 @@ private:
     SystemEvents* systemEvents_ = nullptr;
     posix::SignalPipe signals_;
     QSocketNotifier* signalNotifier_ = nullptr;
+    std::unique_ptr<XsmpSession> xsmp_;
+    std::unique_ptr<GnomeSession> gnome_;
+    std::vector<std::function<void()>> whenFinished_;
+    int exitHolds_ = 0;
     bool quitting_ = false;
     int quitStatus_ = 0;
 };
