@@ -1,0 +1,195 @@
+// The program on GNOME's session protocol, against a fake session manager on
+// a private bus: the real windows (offscreen), the real runtime and backend.
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QThread>
+
+#include "fake_gnome_session.h"
+#include "platform/qt/session_gnome.h"
+#include "private_bus.h"
+#include "qt/qt_driver.h"
+#include "support/temp_folder.h"
+#include "ui/program.h"
+
+namespace nagwick::test {
+namespace {
+
+using platform::qt::GnomeSession;
+
+class GnomeSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (bus.address().isEmpty()) GTEST_SKIP() << "dbus-daemon could not be started";
+        static int run = 0;
+        const QString suffix = QString::number(++run);
+        managerBus = QDBusConnection::connectToBus(bus.address(), "manager" + suffix);
+        clientBus = QDBusConnection::connectToBus(bus.address(), "client" + suffix);
+        ASSERT_TRUE(managerBus.isConnected() && clientBus.isConnected());
+        manager = std::make_unique<FakeGnomeSession>(managerBus);
+        ASSERT_TRUE(manager->serving);
+        WriteFile(folder / "nagwick.ini", "[main]\nexplorer=false\n");
+        system = std::make_unique<TestQtSystem>(folder.str());
+        program = std::make_unique<ui::Program>(*system);
+        session = std::make_unique<GnomeSession>(*system, clientBus, "Remove your flash drive!");
+    }
+    void TearDown() override {
+        session.reset();
+        program.reset();
+        system.reset();
+        manager.reset();
+        if (managerBus.isConnected()) QDBusConnection::disconnectFromBus(managerBus.name());
+        if (clientBus.isConnected()) QDBusConnection::disconnectFromBus(clientBus.name());
+    }
+
+    static QWidget* Main() { return QtDriver::TopLevel("frmMain"); }
+    static QWidget* Dialog() { return QtDriver::TopLevel("frmOptions"); }
+    static void Click(QWidget* window, const char* button) {
+        window->findChild<QPushButton*>(button)->click();
+    }
+    // Registered, inhibiting, and the main window on screen.
+    void Ready(QtDriver& driver) {
+        session->Register("");
+        driver.Then([this] { return session->Inhibiting() && Main() != nullptr; });
+    }
+    // A step that lets the event loop run for `ms` milliseconds.
+    static QtDriver::Step Pause(int ms) {
+        auto timer = std::make_shared<QElapsedTimer>();
+        return [timer, ms] {
+            if (!timer->isValid()) timer->start();
+            return timer->hasExpired(ms);
+        };
+    }
+    static bool BoxShown() { return QtDriver::VisibleMessageBox() != nullptr; }
+
+    PrivateBus bus;
+    QDBusConnection managerBus{QString()};
+    QDBusConnection clientBus{QString()};
+    std::unique_ptr<FakeGnomeSession> manager;
+    TempFolder folder;
+    std::unique_ptr<TestQtSystem> system;
+    std::unique_ptr<ui::Program> program;
+    std::unique_ptr<GnomeSession> session;
+};
+
+TEST_F(GnomeSessionTest, RegistersThenHoldsTheLogOutWithTheWarningAsItsReason) {
+    QtDriver driver;
+    session->Register("1050740e5b-autostart");
+    driver.Then([this] { return session->Inhibiting() && Main() != nullptr; })
+        .Do([] { Click(Main(), "btnExit"); });
+    EXPECT_EQ(program->Run(), 0);
+    ASSERT_GE(manager->calls.size(), 2u);
+    EXPECT_EQ(manager->calls[0], "RegisterClient nagwick '1050740e5b-autostart'");
+    EXPECT_EQ(manager->calls[1], "Inhibit nagwick 0 'Remove your flash drive!' 1");
+    EXPECT_TRUE(driver.messages.empty()) << "Exit shows nothing";
+    EXPECT_FALSE(driver.timedOut);
+}
+
+TEST_F(GnomeSessionTest, QueryWarnsOnceAndIsAnsweredOnlyAfterTheBoxBeforeTheExit) {
+    QtDriver driver;
+    std::vector<std::string> callsWithBoxOpen;
+    Ready(driver);
+    driver.Do([this] { manager->Send("QueryEndSession"); })
+        .Then(BoxShown)
+        // The session presses on meanwhile: neither gives a second box.
+        .Do([this] {
+            manager->Send("EndSession");
+            manager->Send("Stop");
+        })
+        .Then(Pause(300))
+        .Do([&] { callsWithBoxOpen = manager->calls; })
+        .DismissMessage();
+    EXPECT_EQ(program->Run(), 0);
+    ASSERT_EQ(driver.messages.size(), 1u);
+    EXPECT_EQ(driver.messages[0].text, "Remove your flash drive!");
+    EXPECT_EQ(callsWithBoxOpen.size(), 2u) << "answered while the box was open";
+    // Both through before the program's end, the inhibitor first.
+    ASSERT_EQ(manager->calls.size(), 4u);
+    EXPECT_EQ(manager->calls[2], "Uninhibit 4242");
+    EXPECT_EQ(manager->calls[3], "EndSessionResponse true ''");
+    EXPECT_FALSE(driver.timedOut);
+}
+
+TEST_F(GnomeSessionTest, HiddenProgramWarnsAndAnswers) {
+    QtDriver driver;
+    Ready(driver);
+    driver.Do([] { Click(Main(), "btnHide"); })
+        .Then([] { return Main() == nullptr; })
+        .Do([this] { manager->Send("QueryEndSession"); })
+        .DismissMessage();
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_EQ(driver.messages.size(), 1u);
+    EXPECT_EQ(manager->Count("EndSessionResponse true"), 1);
+    EXPECT_FALSE(driver.timedOut);
+}
+
+TEST_F(GnomeSessionTest, OptionsDialogGoesFirstThenTheWarningThenTheAnswer) {
+    QtDriver driver;
+    bool dialogGoneBeforeBox = false;
+    bool mainThereDuringBox = false;
+    Ready(driver);
+    driver.Do([] { Click(Main(), "btnOptions"); })
+        .Then([] { return Dialog() != nullptr; })
+        .Do([this] { manager->Send("QueryEndSession"); })
+        .Then(BoxShown)
+        .Do([&] {
+            dialogGoneBeforeBox = Dialog() == nullptr;
+            mainThereDuringBox = Main() != nullptr;
+        })
+        .DismissMessage();
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_EQ(driver.messages.size(), 1u);
+    EXPECT_TRUE(dialogGoneBeforeBox);
+    EXPECT_TRUE(mainThereDuringBox);
+    EXPECT_EQ(manager->Count("EndSessionResponse true"), 1);
+    EXPECT_FALSE(driver.timedOut);
+}
+
+TEST_F(GnomeSessionTest, LogOutCancelledBeforeTheWarningLeavesTheProgramArmed) {
+    QtDriver driver;
+    bool boxAfterCancel = true;
+    bool mainAfterCancel = false;
+    int answersAfterCancel = -1;
+    int uninhibitsAfterCancel = -1;
+    Ready(driver);
+    driver
+        .Do([this] {
+            manager->Send("QueryEndSession");
+            manager->Send("CancelEndSession");
+            // Both have arrived before the program looks at either.
+            QThread::msleep(300);
+        })
+        .Then(Pause(300))
+        .Do([&] {
+            boxAfterCancel = BoxShown();
+            mainAfterCancel = Main() != nullptr;
+            answersAfterCancel = manager->Count("EndSessionResponse");
+            uninhibitsAfterCancel = manager->Count("Uninhibit");
+        })
+        // The next log-out still warns.
+        .Do([this] { manager->Send("QueryEndSession"); })
+        .DismissMessage();
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_FALSE(boxAfterCancel);
+    EXPECT_TRUE(mainAfterCancel);
+    EXPECT_EQ(answersAfterCancel, 0);
+    EXPECT_EQ(uninhibitsAfterCancel, 0) << "the inhibitor must hold the next log-out";
+    EXPECT_EQ(driver.messages.size(), 1u);
+    EXPECT_EQ(manager->Count("EndSessionResponse true"), 1);
+    EXPECT_FALSE(driver.timedOut);
+}
+
+TEST_F(GnomeSessionTest, StopWithoutQueryStillWarnsAndOwesNoAnswer) {
+    QtDriver driver;
+    Ready(driver);
+    driver.Do([this] { manager->Send("Stop"); }).DismissMessage();
+    EXPECT_EQ(program->Run(), 0);
+    EXPECT_EQ(driver.messages.size(), 1u);
+    EXPECT_EQ(manager->Count("EndSessionResponse"), 0);
+    EXPECT_FALSE(driver.timedOut);
+}
+
+}  // namespace
+}  // namespace nagwick::test
