@@ -230,6 +230,32 @@ TEST_F(FormWindowTest, DialogIsOwnedAndGivesItsOwnerInputBackWhenItGoes) {
     EXPECT_TRUE(IsWindowEnabled(main->Handle()));
 }
 
+TEST_F(FormWindowTest, MovingToAMonitorOfAnotherDpiLaysTheFormOutAgain) {
+    const FormSpec& spec = nagwick::ui::OptionsFormSpec();
+    const auto window = Open(spec);
+    const HWND form = window->Handle();
+    RECT suggested{100, 80, 600, 400};
+    SendMessageW(form, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT client{};
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, 468);  // 4680 twips at 144 dots per inch
+    EXPECT_EQ(client.bottom, 209);
+    RECT frame{};
+    GetWindowRect(form, &frame);
+    EXPECT_EQ(frame.left, 100);
+    EXPECT_EQ(frame.top, 80);
+    const HWND ok = ChildWithText(form, "OK");
+    RECT box{};
+    GetWindowRect(ok, &box);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.left, 180);
+    EXPECT_EQ(box.top, 144);
+    EXPECT_EQ(box.right - box.left, 122);  // 1215 twips: 121.5 pixels, and the edges rounded
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(ok, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -17);  // 8.25 points at 144 dots per inch
+}
+
 TEST_F(FormWindowTest, HideAndShowMinimised) {
     const auto window = Open(nagwick::ui::MainFormSpec());
     window->Hide();

@@ -238,6 +238,14 @@ void FormWindow::ApplyDpi(int dpi) {
     boldFont_ = std::move(bold);
     const SIZE outer = WindowSizeForClient(layout.clientWidth, layout.clientHeight, style_, exStyle_, dpi);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame may not be what the metrics said (its DPI not changed yet,
+    // say): the client area is what counts.
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (client.right != layout.clientWidth || client.bottom != layout.clientHeight) {
+        SetWindowPos(window_, nullptr, 0, 0, outer.cx + layout.clientWidth - client.right,
+                     outer.cy + layout.clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     InvalidateRect(window_, nullptr, TRUE);
 }
 
