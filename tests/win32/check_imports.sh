@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Nagwick.exe is one self-contained file for the Windows GUI subsystem: it
-# imports only DLLs that every Windows has (no C++ runtime, no threads DLL).
+# imports only DLLs that every Windows has (no C++ runtime, no threads DLL),
+# and carries its manifest (common controls 6, per-monitor DPI awareness).
 #   check_imports.sh OBJDUMP NAGWICK_EXE
 set -euo pipefail
 objdump=$1
@@ -23,5 +24,11 @@ if ! grep -Eq 'Subsystem[[:space:]]+0+2[[:space:]]+\(Windows GUI\)' <<<"$headers
     echo "FAIL: not a Windows GUI program" >&2
     status=1
 fi
+for needed in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' 'PerMonitorV2' 'level="asInvoker"'; do
+    if ! grep -qF "$needed" "$exe"; then
+        echo "FAIL: the manifest lacks $needed" >&2
+        status=1
+    fi
+done
 echo "size: $(stat -c %s "$exe") bytes"
 exit $status
