@@ -35,19 +35,19 @@ shoot() {  # NAME: the whole screen, after the window has had time to paint
 
 DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" "$work/nagwick" >/dev/null 2>&1 &
 pids+=($!)
-wait_for window_named Nagwick || fail "the main window did not appear"
+wait_for window_shown Nagwick || fail "the main window did not appear"
 main=$(window_named Nagwick)
 shoot linux-main
 
 xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
 xdotool key Tab Tab space
-wait_for window_named "Nagwick options" || fail "the options dialog did not open"
+wait_for window_shown "Nagwick options" || fail "the options dialog did not open"
 shoot linux-options
 xdotool key Escape
 
-wait_for test -z "$(window_named 'Nagwick options')"
+wait_for window_gone "Nagwick options"
 xdotool key alt+F4
-wait_for window_named "Remove flash drive" || fail "no warning"
+wait_for window_shown "Remove flash drive" || fail "no warning"
 shoot linux-warning
 xdotool key Return
 

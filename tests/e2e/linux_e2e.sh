@@ -32,13 +32,17 @@ start_nagwick() {
     PATH="$work/bin:$PATH" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
         QT_QPA_PLATFORM=xcb "$app/nagwick" >"$work/log" 2>&1 &
     nagwick_pid=$!
-    wait_for window_named Nagwick || fail "the main window did not appear"
+    wait_for window_shown Nagwick || fail "the main window did not appear"
     main_window=$(window_named Nagwick)
 }
+
+not_running() { ! kill -0 "$1" 2>/dev/null; }
 
 # Waits for the program to end and checks its status.
 expect_exit_status() {
     local status=0
+    wait_for not_running "$nagwick_pid" ||
+        fail "still running$(window_named 'Remove flash drive' >/dev/null && echo ', showing a box')"
     wait "$nagwick_pid" || status=$?
     nagwick_pid=
     [[ $status -eq $1 ]] || { cat "$work/log" >&2; fail "exit status $status, expected $1"; }
@@ -46,7 +50,7 @@ expect_exit_status() {
 
 # Waits for the warning and dismisses it with the Enter key.
 dismiss_warning() {
-    wait_for window_named "Remove flash drive" || fail "no warning box"
+    wait_for window_shown "Remove flash drive" || fail "no warning box"
     local box
     box=$(window_named "Remove flash drive")
     xdotool windowfocus --sync "$box"
@@ -72,14 +76,14 @@ exit)
     start_nagwick
     click_button "$main_window" 320 184  # Exit: 4200,2520 twips, 1215 x 495
     expect_exit_status 0
-    [[ -z $(window_named "Remove flash drive") ]] || fail "Exit showed a box"
+    window_gone "Remove flash drive" || fail "Exit showed a box"
     [[ ! -e "$work/opened" ]] || fail "explorer=false still opened a file manager"
     ;;
 hide-signal)
     printf '[main]\nexplorer=false\n' >"$app/nagwick.ini"
     start_nagwick
     click_button "$main_window" 192 184  # Hide: 2280,2520 twips
-    wait_for test -z "$(window_named Nagwick)" || fail "Hide left the window on screen"
+    wait_for window_gone Nagwick || fail "Hide left the window on screen"
     sleep 0.5
     kill -0 "$nagwick_pid" || fail "Hide ended the program"
     kill -TERM "$nagwick_pid"
@@ -92,11 +96,11 @@ options)
     start_nagwick
     xdotool windowfocus --sync "$main_window"
     xdotool key Tab Tab space  # Exit -> Hide -> Options, pressed
-    wait_for window_named "Nagwick options" || fail "the options dialog did not open"
+    wait_for window_shown "Nagwick options" || fail "the options dialog did not open"
     dialog=$(window_named "Nagwick options")
     xdotool windowfocus --sync "$dialog"
     xdotool key Tab space Return  # chkStartState on, Enter presses OK
-    wait_for test -z "$(window_named 'Nagwick options')" || fail "Enter did not close the dialog"
+    wait_for window_gone "Nagwick options" || fail "Enter did not close the dialog"
     expected=$'; written by hand\r\n[other]\r\nkeep = this\r\n\r\n[main]\r\nexplorer = true\r\nstart=minimized\r\n; end\r\n'
     [[ "$(cat "$app/nagwick.ini"; printf x)" == "${expected}x" ]] ||
         fail "file is $(od -c "$app/nagwick.ini")"

@@ -25,10 +25,16 @@ wait_for() {
     done
 }
 
-# The id of the visible window whose title is exactly TITLE.
+# The id of the visible window whose title is exactly TITLE; fails when there is none.
 window_named() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
+    local id
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    [[ -n "$id" ]] && echo "$id"
 }
+
+# For wait_for: a window with that title is on screen, or none is.
+window_shown() { window_named "$1" >/dev/null; }
+window_gone() { ! window_named "$1" >/dev/null; }
 
 fail() {
     echo "FAIL: $*" >&2
