@@ -112,9 +112,8 @@ void DismissAndExpectEnd(NagwickProcess& app, const MessageBoxSeen& box) {
     std::optional<DWORD> code;
     Require(WaitUntil(
                 [&] {
-                    Require(!FindMessageBox(app.Pid(), kWarningTitle) ||
-                                FindMessageBox(app.Pid(), kWarningTitle)->window == box.window,
-                            "a second warning appeared");
+                    const auto shown = FindMessageBox(app.Pid(), kWarningTitle);
+                    Require(!shown || shown->window == box.window, "a second warning appeared");
                     return (code = app.WaitForExit(0)).has_value();
                 },
                 kExitTimeoutMs),
