@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the plain build, then the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded fuzzing
-# run of the settings reader and writer.
+# run of the settings reader and writer, then Nagwick.exe under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -16,3 +16,6 @@ done
 
 echo "=== fuzz ==="
 scripts/test-fuzz.sh
+
+# Nagwick.exe, cross-compiled, and its tests under Wine.
+scripts/test-windows.sh
