@@ -9,7 +9,7 @@ test=("${build[@]}" libgtest-dev xvfb xdotool x11-utils imagemagick icoutils val
 screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
 # The log-off tests: real session managers, private D-Bus daemons, an XSMP client.
 session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin libsm-dev)
-windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb imagemagick)
+windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb imagemagick icoutils python3)
 
 case "${1:-}" in
     run) wanted=("${run[@]}") ;;
