@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "core/portable_profile.h"
-#include "platform/posix/posix_file_ops.h"
 
 namespace nagwick::platform::headless {
 
@@ -54,13 +52,7 @@ private:
 }  // namespace
 
 HeadlessSystem::HeadlessSystem(std::string appPath, core::FileOps* files)
-    : appPath_(std::move(appPath)) {
-    if (!files) {
-        ownFiles_ = std::make_unique<posix::PosixFileOps>();
-        files = ownFiles_.get();
-    }
-    files_ = files;
-}
+    : PortableProfileSystem(files), appPath_(std::move(appPath)) {}
 
 HeadlessSystem::~HeadlessSystem() = default;
 
@@ -83,18 +75,6 @@ bool HeadlessSystem::OpenFolder(const std::string& folder, std::string& error) {
     }
     openedFolders_.push_back(folder);
     return true;
-}
-
-std::string HeadlessSystem::ReadProfileString(std::string_view section, std::string_view key,
-                                              std::string_view defaultValue,
-                                              std::size_t bufferSize, const std::string& path) {
-    return core::ReadProfileString(*files_, section, key, defaultValue, bufferSize, path);
-}
-
-core::FileResult HeadlessSystem::WriteProfileString(std::string_view section,
-                                                    std::string_view key, std::string_view value,
-                                                    const std::string& path) {
-    return core::WriteProfileString(*files_, section, key, value, path);
 }
 
 bool HeadlessSystem::RunPosted(const std::function<bool()>& done) {

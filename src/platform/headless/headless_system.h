@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/file_ops.h"
+#include "platform/posix/portable_profile_system.h"
 #include "platform/window_system.h"
 
 namespace nagwick::platform::headless {
@@ -47,7 +48,7 @@ struct ShownMessage {
     MsgBoxIcon icon;
 };
 
-class HeadlessSystem : public WindowSystem {
+class HeadlessSystem : public posix::PortableProfileSystem {
 public:
     // `files` is the file layer under the settings file (the real one by default).
     explicit HeadlessSystem(std::string appPath, core::FileOps* files = nullptr);
@@ -60,13 +61,6 @@ public:
     void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;
     std::string AppPath() override { return appPath_; }
-    char PathSeparator() const override { return '/'; }
-    std::string ReadProfileString(std::string_view section, std::string_view key,
-                                  std::string_view defaultValue, std::size_t bufferSize,
-                                  const std::string& path) override;
-    core::FileResult WriteProfileString(std::string_view section, std::string_view key,
-                                        std::string_view value, const std::string& path) override;
-    void RemoveStaleTemps(const std::string& path) override { files_->RemoveStaleTemps(path); }
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
     void Quit(int status) override { quitStatus_ = status; }
@@ -98,8 +92,6 @@ private:
     bool RunPosted(const std::function<bool()>& done);
 
     std::string appPath_;
-    std::unique_ptr<core::FileOps> ownFiles_;
-    core::FileOps* files_;
     SystemEvents* systemEvents_ = nullptr;
     std::vector<HeadlessWindow*> windows_;
     std::deque<std::function<void()>> posted_;

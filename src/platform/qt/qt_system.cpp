@@ -7,9 +7,7 @@
 #include <QSocketNotifier>
 #include <utility>
 
-#include "core/portable_profile.h"
 #include "platform/posix/app_path.h"
-#include "platform/posix/posix_file_ops.h"
 #include "platform/qt/file_manager.h"
 #include "platform/qt/qt_window.h"
 #include "platform/qt/session_gnome.h"
@@ -25,12 +23,7 @@ QString ToQString(std::string_view text) {
 
 }  // namespace
 
-QtSystem::QtSystem(core::FileOps* files) {
-    if (!files) {
-        ownFiles_ = std::make_unique<posix::PosixFileOps>();
-        files = ownFiles_.get();
-    }
-    files_ = files;
+QtSystem::QtSystem(core::FileOps* files) : PortableProfileSystem(files) {
     // The program ends when its forms are unloaded, not when its last window
     // is hidden: Hide leaves it running with no window at all.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -68,17 +61,6 @@ bool QtSystem::OpenFolder(const std::string& folder, std::string& error) {
 }
 
 std::string QtSystem::AppPath() { return posix::ExecutableFolder(); }
-
-std::string QtSystem::ReadProfileString(std::string_view section, std::string_view key,
-                                        std::string_view defaultValue, std::size_t bufferSize,
-                                        const std::string& path) {
-    return core::ReadProfileString(*files_, section, key, defaultValue, bufferSize, path);
-}
-
-core::FileResult QtSystem::WriteProfileString(std::string_view section, std::string_view key,
-                                              std::string_view value, const std::string& path) {
-    return core::WriteProfileString(*files_, section, key, value, path);
-}
 
 void QtSystem::WatchSession(std::string_view logoutReason) {
     xsmp_ = std::make_unique<XsmpSession>(*this);

@@ -8,6 +8,7 @@
 #include "core/file_ops.h"
 #include "platform/posix/signal_pipe.h"
 #include "platform/qt/session_host.h"
+#include "platform/posix/portable_profile_system.h"
 #include "platform/window_system.h"
 
 class QSocketNotifier;
@@ -17,7 +18,7 @@ namespace nagwick::platform::qt {
 class GnomeSession;
 class XsmpSession;
 
-class QtSystem : public WindowSystem, public SessionHost {
+class QtSystem : public posix::PortableProfileSystem, public SessionHost {
 public:
     // `files` is the file layer under the settings file (the real one by default).
     explicit QtSystem(core::FileOps* files = nullptr);
@@ -29,13 +30,6 @@ public:
     void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;
     std::string AppPath() override;
-    char PathSeparator() const override { return '/'; }
-    std::string ReadProfileString(std::string_view section, std::string_view key,
-                                  std::string_view defaultValue, std::size_t bufferSize,
-                                  const std::string& path) override;
-    core::FileResult WriteProfileString(std::string_view section, std::string_view key,
-                                        std::string_view value, const std::string& path) override;
-    void RemoveStaleTemps(const std::string& path) override { files_->RemoveStaleTemps(path); }
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
     // Ends the event loop with `status`, once no session manager is still
@@ -57,8 +51,6 @@ public:
     void ReleaseExit() override;
 
 private:
-    std::unique_ptr<core::FileOps> ownFiles_;
-    core::FileOps* files_;
     SystemEvents* systemEvents_ = nullptr;
     posix::SignalPipe signals_;
     QSocketNotifier* signalNotifier_ = nullptr;
