@@ -1,22 +1,20 @@
 // Reading the settings file as the system's profile reader does.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <random>
 #include <string>
+#include <vector>
 
 #include "core/portable_profile.h"
 #include "core/profile_text.h"
-#include "platform/posix/posix_file_ops.h"
+#include "memory_file_ops.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using nagwick::core::FindProfileValue;
 using nagwick::core::ReadProfileString;
 using nagwick::core::TruncateChars;
+using nagwick::test::MemoryFileOps;
 using namespace std::string_literals;
 
 std::optional<std::string> Find(std::string_view file, std::string_view section = "main",
@@ -127,24 +125,14 @@ TEST(TruncateChars, CutsWholeCharacters) {
 
 class ReadProfileStringTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("nagwick-read-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                   "-" + std::to_string(std::random_device{}()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        path_ = (folder_ / "nagwick.ini").string();
-    }
-    void TearDown() override { fs::remove_all(folder_); }
+    static constexpr const char* kPath = "/drive/nagwick.ini";
 
-    void WriteFile(const std::string& bytes) { std::ofstream(path_, std::ios::binary) << bytes; }
+    void WriteFile(const std::string& bytes) { files_.files[kPath] = bytes; }
     std::string Read(std::string_view key, std::string_view def, std::size_t size) {
-        return ReadProfileString(files_, "main", key, def, size, path_);
+        return ReadProfileString(files_, "main", key, def, size, kPath);
     }
 
-    fs::path folder_;
-    std::string path_;
-    nagwick::platform::posix::PosixFileOps files_;
+    MemoryFileOps files_;
 };
 
 TEST_F(ReadProfileStringTest, ValueCutToTheBuffer) {
@@ -162,7 +150,8 @@ TEST_F(ReadProfileStringTest, FalseFillsItsBufferWhole) {
 
 TEST_F(ReadProfileStringTest, DefaultWhenTheFileOrKeyIsMissing) {
     EXPECT_EQ(Read("explorer", "true", 6), "true");
-    EXPECT_FALSE(fs::exists(path_)) << "reading must not create the file";
+    EXPECT_TRUE(files_.files.empty()) << "reading must not create the file";
+    EXPECT_EQ(files_.calls, std::vector<std::string>{"ReadAll"});
     WriteFile("[main]\r\nstart=normal\r\n");
     EXPECT_EQ(Read("explorer", "true", 6), "true");
     EXPECT_EQ(Read("explorer", "truetrue", 6), "truet");  // the default is cut too
@@ -172,20 +161,6 @@ TEST_F(ReadProfileStringTest, DefaultWhenTheFileOrKeyIsMissing) {
 TEST_F(ReadProfileStringTest, EmptyValueReadsEmpty) {
     WriteFile("[main]\r\nexplorer=\r\n");
     EXPECT_EQ(Read("explorer", "true", 6), "");
-}
-
-TEST_F(ReadProfileStringTest, DefaultWhenTheFileIsUnreadable) {
-    fs::create_directory(path_);  // a folder by the file's name can't be read
-    EXPECT_EQ(Read("start", "normal", 10), "normal");
-    EXPECT_TRUE(fs::is_directory(path_));
-}
-
-TEST_F(ReadProfileStringTest, ReadingLeavesTheFileAlone) {
-    WriteFile("[main]\nexplorer=1");
-    const auto before = fs::last_write_time(path_);
-    EXPECT_EQ(Read("explorer", "true", 6), "1");
-    EXPECT_EQ(fs::last_write_time(path_), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 }  // namespace

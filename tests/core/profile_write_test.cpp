@@ -3,32 +3,22 @@
 // file whole when any step fails.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/portable_profile.h"
 #include "core/profile_text.h"
-#include "platform/posix/posix_file_ops.h"
+#include "memory_file_ops.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using nagwick::core::FileContent;
-using nagwick::core::FileOps;
 using nagwick::core::FileResult;
 using nagwick::core::FindProfileValue;
-using nagwick::core::ReadStatus;
 using nagwick::core::SetProfileValue;
 using nagwick::core::WriteProfileString;
-using nagwick::platform::posix::PosixFileOps;
+using nagwick::test::MemoryFileOps;
 using namespace std::string_literals;
 
 std::string Set(std::string_view file, std::string_view key, std::string_view value,
@@ -129,58 +119,11 @@ TEST(ProfileEdit, WhatIsWrittenReadsBack) {
 
 // ---- The write steps, with faults ------------------------------------------
 
-// Files in memory; any one step can be made to fail.
-class FakeFiles : public FileOps {
-public:
-    std::map<std::string, std::string> files;
-    std::string failAt;        // "CreateTemp", "Write", "Flush", "Rename" or "SyncFolder"
-    bool unreadable = false;
-    std::vector<std::string> calls;
-
-    FileContent ReadAll(const std::string& path) override {
-        calls.push_back("ReadAll");
-        if (unreadable) return {ReadStatus::Unreadable, {}, "Permission denied"};
-        const auto it = files.find(path);
-        if (it == files.end()) return {};
-        return {ReadStatus::Ok, it->second, {}};
-    }
-    FileResult CreateTemp(const std::string& path, std::string& tempPath) override {
-        if (const auto r = Step("CreateTemp"); !r.ok) return r;
-        tempPath = path + ".tmp";
-        files[tempPath] = "";
-        return {};
-    }
-    FileResult Write(const std::string& tempPath, const std::string& bytes) override {
-        if (const auto r = Step("Write"); !r.ok) return r;
-        files[tempPath] = bytes;
-        return {};
-    }
-    FileResult Flush(const std::string&) override { return Step("Flush"); }
-    FileResult Rename(const std::string& tempPath, const std::string& path) override {
-        if (const auto r = Step("Rename"); !r.ok) return r;
-        files[path] = files[tempPath];
-        files.erase(tempPath);
-        return {};
-    }
-    FileResult SyncFolder(const std::string&) override { return Step("SyncFolder"); }
-    void Remove(const std::string& tempPath) override {
-        calls.push_back("Remove");
-        files.erase(tempPath);
-    }
-    void RemoveStaleTemps(const std::string&) override { calls.push_back("RemoveStaleTemps"); }
-
-private:
-    FileResult Step(const std::string& name) {
-        calls.push_back(name);
-        return name == failAt ? FileResult::Failure(name + " failed: No space left on device") : FileResult{};
-    }
-};
-
 constexpr const char* kPath = "/drive/nagwick.ini";
 constexpr const char* kOld = "; mine\n[main]\nexplorer=false\n";
 
 TEST(ProfileWriteSteps, FullWriteRunsEveryStepInOrder) {
-    FakeFiles fake;
+    MemoryFileOps fake;
     fake.files[kPath] = kOld;
     const FileResult r = WriteProfileString(fake, "main", "explorer", "true", kPath);
     EXPECT_TRUE(r.ok) << r.error;
@@ -191,7 +134,7 @@ TEST(ProfileWriteSteps, FullWriteRunsEveryStepInOrder) {
 
 TEST(ProfileWriteSteps, AFailedStepLeavesTheOldFileAndNoTemporary) {
     for (const std::string step : {"CreateTemp", "Write", "Flush", "Rename"}) {
-        FakeFiles fake;
+        MemoryFileOps fake;
         fake.files[kPath] = kOld;
         fake.failAt = step;
         const FileResult r = WriteProfileString(fake, "main", "explorer", "true", kPath);
@@ -203,7 +146,7 @@ TEST(ProfileWriteSteps, AFailedStepLeavesTheOldFileAndNoTemporary) {
 }
 
 TEST(ProfileWriteSteps, AFailedFolderFlushIsReportedAfterTheReplace) {
-    FakeFiles fake;
+    MemoryFileOps fake;
     fake.files[kPath] = kOld;
     fake.failAt = "SyncFolder";
     EXPECT_FALSE(WriteProfileString(fake, "main", "explorer", "true", kPath).ok);
@@ -212,7 +155,7 @@ TEST(ProfileWriteSteps, AFailedFolderFlushIsReportedAfterTheReplace) {
 }
 
 TEST(ProfileWriteSteps, AnUnreadableFileIsNeverOverwritten) {
-    FakeFiles fake;
+    MemoryFileOps fake;
     fake.files[kPath] = kOld;
     fake.unreadable = true;
     const FileResult r = WriteProfileString(fake, "main", "explorer", "true", kPath);
@@ -225,21 +168,21 @@ TEST(ProfileWriteSteps, AnUnreadableFileIsNeverOverwritten) {
 TEST(ProfileWriteSteps, AWriteThatChangesNothingWritesNothing) {
     for (const std::string file : {"[main]\nexplorer=false\n", "[MAIN]\n explorer = false \n",
                                    "[main]\nexplorer=\"false\"\n", "[main]\nexplorer='false'\nexplorer=true\n"}) {
-        FakeFiles fake;
+        MemoryFileOps fake;
         fake.files[kPath] = file;
         EXPECT_TRUE(WriteProfileString(fake, "main", "explorer", "false", kPath).ok);
         EXPECT_EQ(fake.calls, (std::vector<std::string>{"RemoveStaleTemps", "ReadAll"})) << file;
         EXPECT_EQ(fake.files.at(kPath), file);
     }
     // Cut or otherwise different values are changes.
-    FakeFiles fake;
+    MemoryFileOps fake;
     fake.files[kPath] = "[main]\nstart=minimizedXYZ\n";
     EXPECT_TRUE(WriteProfileString(fake, "main", "start", "minimized", kPath).ok);
     EXPECT_EQ(fake.files.at(kPath), "[main]\nstart=minimized\n");
 }
 
 TEST(ProfileWriteSteps, MissingFileIsCreated) {
-    FakeFiles fake;
+    MemoryFileOps fake;
     EXPECT_TRUE(WriteProfileString(fake, "main", "start", "normal", kPath).ok);
     EXPECT_EQ(fake.files.at(kPath), "[main]\r\nstart=normal\r\n");
 }
@@ -252,7 +195,7 @@ TEST(ProfileWriteSteps, NamesAndValuesThatWouldBreakTheFileAreRefused) {
         {"main", "[x]", "true"},
     };
     for (const auto& args : bad) {
-        FakeFiles fake;
+        MemoryFileOps fake;
         fake.files[kPath] = kOld;
         const FileResult r = WriteProfileString(fake, args[0], args[1], args[2], kPath);
         EXPECT_FALSE(r.ok) << args[0] << "/" << args[1] << "/" << args[2];
@@ -260,149 +203,6 @@ TEST(ProfileWriteSteps, NamesAndValuesThatWouldBreakTheFileAreRefused) {
         EXPECT_TRUE(fake.calls.empty());
         EXPECT_EQ(fake.files.at(kPath), kOld);
     }
-}
-
-// ---- Real files -------------------------------------------------------------
-
-class ProfileFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("nagwick-write-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                   "-" + std::to_string(std::random_device{}()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        path_ = (folder_ / "nagwick.ini").string();
-    }
-    void TearDown() override {
-        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(folder_);
-    }
-
-    static void Put(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::string Get(const fs::path& path) {
-        std::ostringstream out;
-        out << std::ifstream(path, std::ios::binary).rdbuf();
-        return out.str();
-    }
-    FileResult Write(std::string_view key, std::string_view value) {
-        return WriteProfileString(files_, "main", key, value, path_);
-    }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    fs::path folder_;
-    std::string path_;
-    PosixFileOps files_;
-};
-
-TEST_F(ProfileFileTest, NewFileLooksAsWindowsWritesIt) {
-    ASSERT_TRUE(Write("explorer", "false").ok);
-    ASSERT_TRUE(Write("start", "minimized").ok);
-    EXPECT_EQ(Get(path_), "[main]\r\nexplorer=false\r\nstart=minimized\r\n");
-    EXPECT_EQ(Names(), std::vector<std::string>{"nagwick.ini"}) << "no temporary file is left";
-}
-
-TEST_F(ProfileFileTest, EveryOtherByteIsKept) {
-    const std::string before = "\xEF\xBB\xBF; mine\r\n[other]\nx = 1\r\n\r\n[main]\r\n  explorer = true\rlast";
-    Put(path_, before);
-    ASSERT_TRUE(Write("explorer", "false").ok);
-    ASSERT_TRUE(Write("start", "normal").ok);
-    EXPECT_EQ(Get(path_),
-              "\xEF\xBB\xBF; mine\r\n[other]\nx = 1\r\n\r\n[main]\r\n  explorer = false\rlast\r\nstart=normal\r\n");
-}
-
-TEST_F(ProfileFileTest, UnchangedWriteLeavesTheFileUntouched) {
-    Put(path_, "[main]\nexplorer = true\n");
-    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24);
-    fs::last_write_time(path_, old);
-    const fs::path link = folder_ / "link";
-    fs::create_hard_link(path_, link);  // a replaced file would no longer share it
-
-    ASSERT_TRUE(Write("explorer", "true").ok);
-    EXPECT_EQ(fs::last_write_time(path_), old);
-    EXPECT_EQ(fs::hard_link_count(path_), 2u);
-
-    ASSERT_TRUE(Write("explorer", "false").ok);  // a real change replaces it
-    EXPECT_EQ(fs::hard_link_count(path_), 1u);
-    EXPECT_EQ(Get(link), "[main]\nexplorer = true\n");
-    EXPECT_EQ(Get(path_), "[main]\nexplorer = false\n");
-}
-
-TEST_F(ProfileFileTest, MissingFolderFailsAndCreatesNothing) {
-    path_ = (folder_ / "gone" / "nagwick.ini").string();
-    const FileResult r = Write("explorer", "true");
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("No such file or directory"), std::string::npos) << r.error;
-    EXPECT_FALSE(fs::exists(folder_ / "gone"));
-}
-
-TEST_F(ProfileFileTest, UnreadableFileIsNotReplaced) {
-    fs::create_directory(path_);  // unreadable as a file, whoever runs the test
-    EXPECT_FALSE(Write("explorer", "true").ok);
-    EXPECT_TRUE(fs::is_directory(path_));
-    EXPECT_EQ(Names(), std::vector<std::string>{"nagwick.ini"});
-}
-
-TEST_F(ProfileFileTest, PermissionsAreKept) {
-    Put(path_, "[main]\n");
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_TRUE(Write("explorer", "true").ok);
-    EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-}
-
-TEST_F(ProfileFileTest, NewFileGetsTheModeOfAnyCreatedFile) {
-    const fs::path reference = folder_ / "reference";
-    Put(reference, "");  // created with 0666 less the umask, as the new file must be
-    ASSERT_TRUE(Write("explorer", "true").ok);
-    EXPECT_EQ(fs::status(path_).permissions(), fs::status(reference).permissions());
-}
-
-TEST_F(ProfileFileTest, TemporaryFilesNoWriterHoldsAreRemoved) {
-    const std::string prefix = PosixFileOps::TempPrefix(path_);
-    ASSERT_EQ(prefix, ".nagwick.ini.tmp-");
-    // Another copy of the program is saving: its temporary file is held.
-    PosixFileOps otherCopy;
-    std::string live;
-    ASSERT_TRUE(otherCopy.CreateTemp(path_, live).ok);
-    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(2);
-    for (const std::string& name : {prefix + "a1B2c3", prefix + "zzzzzz", prefix + "backup1",
-                                   std::string("nagwick.ini.bak"), prefix + "12345"}) {
-        Put(folder_ / name, "x");
-        if (name != prefix + "zzzzzz") fs::last_write_time(folder_ / name, longAgo);
-    }
-    ASSERT_TRUE(Write("explorer", "true").ok);
-    // Removed: the left-over ones of the exact form, the one just made too.
-    // Kept: the one in use, and names of any other form.
-    std::vector<std::string> expected = {prefix + "12345", prefix + "backup1", fs::path(live).filename(),
-                                         "nagwick.ini", "nagwick.ini.bak"};
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(Names(), expected);
-
-    otherCopy.Remove(live);
-    EXPECT_FALSE(fs::exists(live));
-}
-
-TEST_F(ProfileFileTest, SymbolicLinksAreWrittenThrough) {
-    fs::create_directory(folder_ / "real");
-    Put(folder_ / "real" / "settings.ini", "[main]\nstart=normal\n");
-    fs::create_symlink(folder_ / "real" / "settings.ini", path_);
-    ASSERT_TRUE(Write("start", "minimized").ok);
-    EXPECT_TRUE(fs::is_symlink(path_));
-    EXPECT_EQ(Get(folder_ / "real" / "settings.ini"), "[main]\nstart=minimized\n");
-}
-
-TEST_F(ProfileFileTest, Utf16FileStaysUtf16) {
-    const std::string before = "\xFF\xFE[\0m\0a\0i\0n\0]\0\r\0\n\0"s;
-    Put(path_, before);
-    ASSERT_TRUE(Write("start", "normal").ok);
-    EXPECT_EQ(Get(path_), before + "s\0t\0a\0r\0t\0=\0n\0o\0r\0m\0a\0l\0\r\0\n\0"s);
 }
 
 }  // namespace
