@@ -150,11 +150,10 @@ toggle_start_minimized() {
     xdotool key Tab space Return
 }
 
-no_window_named() { [[ -z $(window_named "$1") ]]; }
 no_report_box() { ! report_box; }
 
 expect_dialog_closed() {
-    wait_for no_window_named "Nagwick options" || fail "the options dialog stayed open"
+    wait_for window_gone "Nagwick options" || fail "the options dialog stayed open"
 }
 
 # The save must be reported; after the box, Nagwick goes on with its window.
@@ -206,7 +205,7 @@ busy-hidden)
     printf '%s' "$old_settings" >"$drive/nagwick.ini"
     start_nagwick
     click_hide
-    wait_for no_window_named Nagwick || fail "Hide left the window on screen"
+    wait_for window_gone Nagwick || fail "Hide left the window on screen"
     kill -0 "$nagwick_pid" || fail "Hide ended the program"
     expect_busy "window hidden"
     # Hidden, the program still ends with the warning (as at log-off).
