@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -22,12 +24,16 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The program's icon, drawn for each size it is shown at.
+// The program's icon, drawn for each size it is shown at. Read as PNG by
+// name: letting Qt guess the format loads every image plugin at start-up.
 const QIcon& ProgramIcon() {
     static const QIcon icon = [] {
         QIcon built;
-        for (int size : {16, 32, 48})
-            built.addFile(QString(":/icon/nagwick-%1.png").arg(size), QSize(size, size));
+        for (int size : {16, 32, 48}) {
+            QImageReader reader(QString(":/icon/nagwick-%1.png").arg(size), "png");
+            reader.setAutoDetectImageFormat(false);
+            built.addPixmap(QPixmap::fromImage(reader.read()));
+        }
         return built;
     }();
     return icon;
