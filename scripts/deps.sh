@@ -5,7 +5,7 @@ set -euo pipefail
 
 build=(cmake g++ make qt6-base-dev libx11-dev)
 run=("${build[@]}" xdg-utils)
-test=("${build[@]}" libgtest-dev xvfb xdotool x11-utils imagemagick icoutils valgrind clang libclang-rt-14-dev)
+test=("${build[@]}" libgtest-dev xvfb xdotool x11-utils imagemagick icoutils valgrind clang libclang-rt-14-dev exfatprogs exfat-fuse fuse3)
 screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
 # The log-off tests: real session managers, private D-Bus daemons, an XSMP client.
 session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin libsm-dev)
