@@ -6,6 +6,6 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh windows
 jobs=$(nproc)
 echo "=== mingw ==="
-cmake --preset mingw >/dev/null
+cmake --preset mingw -DBUILD_TESTING=ON >/dev/null
 cmake --build --preset mingw -j"$jobs"
 ctest --preset mingw -j"$jobs"

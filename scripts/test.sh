@@ -9,7 +9,7 @@ jobs=$(nproc)
 
 for preset in default asan; do
     echo "=== $preset ==="
-    cmake --preset "$preset" >/dev/null
+    cmake --preset "$preset" -DBUILD_TESTING=ON >/dev/null
     cmake --build --preset "$preset" -j"$jobs"
     ctest --preset "$preset" -j"$jobs"
 done
