@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDir>
 #include <QProcess>
 #include <QUrl>
 
@@ -28,7 +29,9 @@ bool ShowThroughFileManagerService(const QString& folder) {
 bool OpenInFileManager(const std::string& folder, std::string& error) {
     const QString path = QString::fromStdString(folder);
     if (ShowThroughFileManagerService(path)) return true;
-    if (QProcess::startDetached("xdg-open", {path})) return true;
+    // Started in the root folder: a file manager that outlives Nagwick must
+    // not hold the drive busy through a working folder it inherited.
+    if (QProcess::startDetached("xdg-open", {path}, QDir::rootPath())) return true;
     error = "no file manager could be started (xdg-open is missing or failed to start)";
     return false;
 }
