@@ -11,10 +11,12 @@ work=$(mktemp -d)
 app="$work/flash drive, E"
 mkdir -p "$app" "$work/bin"
 cp "$nagwick_binary" "$app/nagwick"
-# The stand-in file manager records the folder it was asked to open.
+# The stand-in file manager records the folder it was asked to open, and
+# the folder it was started in.
 cat >"$work/bin/xdg-open" <<SCRIPT
 #!/bin/sh
 printf '%s\n' "\$1" >>"$work/opened"
+pwd >"$work/opened-in"
 SCRIPT
 chmod +x "$work/bin/xdg-open"
 
@@ -29,8 +31,9 @@ start_xvfb
 
 start_nagwick() {
     # No session bus: the file manager service is not there, xdg-open is.
-    PATH="$work/bin:$PATH" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
-        QT_QPA_PLATFORM=xcb "$app/nagwick" >"$work/log" 2>&1 &
+    # Started from the drive's folder, as a file manager would start it.
+    (cd "$app" && PATH="$work/bin:$PATH" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
+        QT_QPA_PLATFORM=xcb exec "$app/nagwick") >"$work/log" 2>&1 &
     nagwick_pid=$!
     wait_for window_shown Nagwick || fail "the main window did not appear"
     main_window=$(window_named Nagwick)
@@ -66,6 +69,8 @@ close)
     start_nagwick
     wait_for test -s "$work/opened" || fail "the file manager was not started"
     [[ $(cat "$work/opened") == "$app" ]] || fail "opened '$(cat "$work/opened")', expected '$app'"
+    # Not in the drive's folder: it would keep the drive busy after Nagwick.
+    [[ $(cat "$work/opened-in") == / ]] || fail "file manager started in $(cat "$work/opened-in")"
     "$wm_close" "$main_window"
     dismiss_warning
     expect_exit_status 0
