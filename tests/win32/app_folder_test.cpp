@@ -13,15 +13,14 @@ using nagwick::platform::win32::ExecutableFolder;
 using nagwick::platform::win32::FolderOf;
 using nagwick::platform::win32::Widen;
 
-TEST(AppFolder, FolderPartWithoutTrailingBackslash) {
-    EXPECT_EQ(FolderOf(L"C:\\Tools\\Nagwick.exe"), L"C:\\Tools");
-    EXPECT_EQ(FolderOf(L"C:\\my drive, one\\two\\Nagwick.exe"), L"C:\\my drive, one\\two");
-    EXPECT_EQ(FolderOf(L"\\\\server\\share\\Nagwick.exe"), L"\\\\server\\share");
-}
-
-TEST(AppFolder, DriveRootKeepsItsBackslash) {
-    EXPECT_EQ(FolderOf(L"E:\\Nagwick.exe"), L"E:\\");
-    EXPECT_EQ(FolderOf(L"\\\\?\\E:\\Nagwick.exe"), L"\\\\?\\E:\\");
+TEST(AppFolder, FolderPartWithoutTrailingBackslashButARootKeepsIt) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\my drive, one\\two\\Nagwick.exe", L"C:\\my drive, one\\two"},
+        {L"\\\\server\\share\\Nagwick.exe", L"\\\\server\\share"},
+        {L"E:\\Nagwick.exe", L"E:\\"},
+        {L"\\\\?\\E:\\Nagwick.exe", L"\\\\?\\E:\\"},
+    };
+    for (const auto& [path, folder] : cases) EXPECT_EQ(FolderOf(path), folder) << path;
 }
 
 TEST(AppFolder, RunningProgramsFolderHoldsIt) {

@@ -28,15 +28,10 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    std::string Path(const wchar_t* name = L"nagwick.ini") const { return Narrow((folder_ / name).wstring()); }
-    std::string Bytes(const wchar_t* name = L"nagwick.ini") const {
-        std::ifstream file(folder_ / name, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << file.rdbuf();
-        return bytes.str();
-    }
-    void Put(const std::string& bytes) const {
-        std::ofstream(folder_ / L"nagwick.ini", std::ios::binary) << bytes;
+    fs::path File() const { return folder_ / L"nagwick.ini"; }
+    std::string Path() const { return Narrow(File().wstring()); }
+    std::string Read(const char* key, std::size_t buffer) const {
+        return ReadSystemProfileString("main", key, "default", buffer, Path());
     }
 
     fs::path folder_;
@@ -45,39 +40,32 @@ protected:
 TEST_F(SystemProfileTest, WritesAnAnsiFileInAFolderOutsideTheAnsiCodePage) {
     ASSERT_TRUE(WriteSystemProfileString("main", "explorer", "false", Path()).ok);
     ASSERT_TRUE(WriteSystemProfileString("main", "start", "minimized", Path()).ok);
-    EXPECT_EQ(Bytes(), "[main]\r\nexplorer=false\r\nstart=minimized\r\n");
-    EXPECT_EQ(ReadSystemProfileString("main", "explorer", "true", 6, Path()), "false");
-    EXPECT_EQ(ReadSystemProfileString("main", "start", "normal", 10, Path()), "minimized");
+    std::ostringstream bytes;
+    bytes << std::ifstream(File(), std::ios::binary).rdbuf();
+    EXPECT_EQ(bytes.str(), "[main]\r\nexplorer=false\r\nstart=minimized\r\n");
+    EXPECT_EQ(Read("start", 10), "minimized");
 }
 
-TEST_F(SystemProfileTest, DefaultsWhenFileOrKeyIsMissing) {
-    EXPECT_EQ(ReadSystemProfileString("main", "explorer", "true", 6, Path()), "true");
-    Put("[main]\r\nstart=minimized\r\n");
-    EXPECT_EQ(ReadSystemProfileString("main", "explorer", "true", 6, Path()), "true");
-    EXPECT_FALSE(fs::exists(folder_ / L"other.ini")) << "reading made a file";
-}
-
-TEST_F(SystemProfileTest, ValuesAreCutToTheBuffer) {
-    Put("[main]\r\nstart=minimizedly\r\nexplorer=falsehood\r\n");
-    EXPECT_EQ(ReadSystemProfileString("main", "start", "normal", 10, Path()), "minimized");
-    EXPECT_EQ(ReadSystemProfileString("main", "explorer", "true", 6, Path()), "false");
-    EXPECT_EQ(ReadSystemProfileString("main", "explorer", "true", 1, Path()), "");
-    EXPECT_EQ(ReadSystemProfileString("main", "explorer", "true", 0, Path()), "");
-}
-
-TEST_F(SystemProfileTest, AnsiBytesComeBackAsUtf8) {
-    Put("[main]\r\nexplorer=gr\xFCn\r\n");  // ü in Windows-1252
-    EXPECT_EQ(ReadSystemProfileString("main", "explorer", "true", 20, Path()), "gr\xC3\xBCn");
+TEST_F(SystemProfileTest, ReadsDefaultsValuesCutToTheBufferAndAnsiAsUtf8) {
+    EXPECT_EQ(Read("explorer", 100), "default") << "no file";
+    std::ofstream(File(), std::ios::binary) << "[main]\r\nstart=minimizedly\r\nexplorer=gr\xFCn\r\n";
+    EXPECT_EQ(Read("missing", 100), "default");
+    EXPECT_EQ(Read("start", 10), "minimized");
+    EXPECT_EQ(Read("start", 1), "");
+    EXPECT_EQ(Read("start", 0), "");
+    EXPECT_EQ(Read("explorer", 20), "gr\xC3\xBCn");  // ü in Windows-1252
 }
 
 TEST_F(SystemProfileTest, FailedWriteSaysWhy) {
     // A folder where the file should be: it can't be written.
-    fs::create_directories(folder_ / L"nagwick.ini");
+    fs::create_directories(File());
     const auto result = WriteSystemProfileString("main", "explorer", "true", Path());
     EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.empty());
+    ASSERT_FALSE(result.error.empty());
+    // The system's own words, not a number, and no line end of theirs.
     EXPECT_EQ(result.error.find("system error"), std::string::npos) << result.error;
-    EXPECT_EQ(result.error.back() == '\n' || result.error.back() == '\r', false);
+    EXPECT_NE(result.error.back(), '\n');
+    EXPECT_NE(result.error.back(), '\r');
 }
 
 }  // namespace
