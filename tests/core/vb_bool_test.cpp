@@ -1,8 +1,9 @@
-// Text to Boolean under the OLE Automation rules, U.S. English.
+// Text to Boolean under the OLE Automation rules, U.S. English, one test a rule.
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "core/vb_bool.h"
 
@@ -11,141 +12,73 @@ namespace {
 using nagwick::core::BoolFromText;
 using namespace std::string_literals;
 
-constexpr std::optional<bool> kTrue = true;
-constexpr std::optional<bool> kFalse = false;
-constexpr std::optional<bool> kMismatch = std::nullopt;
+constexpr std::optional<bool> T = true, F = false, X = std::nullopt;  // X: type mismatch
 
-TEST(BoolFromText, TheWordsInAnyLetterCase) {
-    EXPECT_EQ(BoolFromText("true"), kTrue);
-    EXPECT_EQ(BoolFromText("True"), kTrue);
-    EXPECT_EQ(BoolFromText("tRuE"), kTrue);
-    EXPECT_EQ(BoolFromText("false"), kFalse);
-    EXPECT_EQ(BoolFromText("FALSE"), kFalse);
-    // Exactly the word: no blanks, nothing more.
-    EXPECT_EQ(BoolFromText(" true"), kMismatch);
-    EXPECT_EQ(BoolFromText("true "), kMismatch);
-    EXPECT_EQ(BoolFromText("truex"), kMismatch);
-    EXPECT_EQ(BoolFromText("fals"), kMismatch);
+void Expect(std::initializer_list<std::pair<std::string, std::optional<bool>>> cases) {
+    for (const auto& [text, expected] : cases) EXPECT_EQ(BoolFromText(text), expected) << '"' << text << '"';
+}
+
+TEST(BoolFromText, TheWordsWholeInAnyLetterCase) {
+    Expect({{"true", T}, {"True", T}, {"tRuE", T}, {"false", F}, {"FALSE", F},
+            {" true", X}, {"true ", X}, {"truex", X}, {"fals", X}});
 }
 
 TEST(BoolFromText, TheHashFormsInCapitalsOnly) {
-    EXPECT_EQ(BoolFromText("#TRUE#"), kTrue);
-    EXPECT_EQ(BoolFromText("#FALSE#"), kFalse);
-    EXPECT_EQ(BoolFromText("#True#"), kMismatch);
-    EXPECT_EQ(BoolFromText("#false#"), kMismatch);
+    Expect({{"#TRUE#", T}, {"#FALSE#", F}, {"#True#", X}, {"#false#", X}});
 }
 
 TEST(BoolFromText, OtherWordsAndEmptyTextAreNoBoolean) {
-    for (const char* text : {"", " ", "yes", "no", "on", "off", "T", "-", "+", ".", "$", "()", "1 2", "abc"}) {
-        EXPECT_EQ(BoolFromText(text), kMismatch) << '"' << text << '"';
-    }
+    for (const char* text : {"", " ", "yes", "no", "on", "off", "T", "-", "+", ".", "$", "()", "1 2", "abc"})
+        EXPECT_EQ(BoolFromText(text), X) << '"' << text << '"';
 }
 
 TEST(BoolFromText, ZeroIsFalseAnyOtherNumberTrue) {
-    EXPECT_EQ(BoolFromText("0"), kFalse);
-    EXPECT_EQ(BoolFromText("000"), kFalse);
-    EXPECT_EQ(BoolFromText("-0"), kFalse);
-    EXPECT_EQ(BoolFromText("0.000"), kFalse);
-    EXPECT_EQ(BoolFromText("1"), kTrue);
-    EXPECT_EQ(BoolFromText("-1"), kTrue);
-    EXPECT_EQ(BoolFromText("+1"), kTrue);
-    EXPECT_EQ(BoolFromText("10"), kTrue);
-    EXPECT_EQ(BoolFromText("0.1"), kTrue);
-    EXPECT_EQ(BoolFromText("007"), kTrue);
+    Expect({{"0", F}, {"000", F}, {"-0", F}, {"0.000", F},
+            {"1", T}, {"-1", T}, {"+1", T}, {"10", T}, {"0.1", T}, {"007", T}});
 }
 
 TEST(BoolFromText, BlanksAroundANumber) {
-    EXPECT_EQ(BoolFromText("  1"), kTrue);
-    EXPECT_EQ(BoolFromText("\t0 "), kFalse);
-    EXPECT_EQ(BoolFromText("- 1"), kTrue);
-    EXPECT_EQ(BoolFromText("1 0"), kMismatch);
+    Expect({{"  1", T}, {"\t0 ", F}, {"- 1", T}, {"1 0", X}});
 }
 
 TEST(BoolFromText, SignsParenthesesAndCurrency) {
-    EXPECT_EQ(BoolFromText("1-"), kTrue);
-    EXPECT_EQ(BoolFromText("1+"), kTrue);
-    EXPECT_EQ(BoolFromText("+-1"), kTrue);
-    EXPECT_EQ(BoolFromText("--1"), kMismatch);
-    EXPECT_EQ(BoolFromText("-1-"), kMismatch);
-    EXPECT_EQ(BoolFromText("(1)"), kTrue);
-    EXPECT_EQ(BoolFromText("( 0 )"), kFalse);
-    EXPECT_EQ(BoolFromText("(1"), kMismatch);
-    EXPECT_EQ(BoolFromText("1)"), kMismatch);
-    EXPECT_EQ(BoolFromText("$5"), kTrue);
-    EXPECT_EQ(BoolFromText("5$"), kTrue);
-    EXPECT_EQ(BoolFromText("$0.00"), kFalse);
-    EXPECT_EQ(BoolFromText("$$5"), kMismatch);
+    Expect({{"1-", T}, {"1+", T}, {"+-1", T}, {"--1", X}, {"-1-", X},
+            {"(1)", T}, {"( 0 )", F}, {"(1", X}, {"1)", X},
+            {"$5", T}, {"5$", T}, {"$0.00", F}, {"$$5", X}});
 }
 
 TEST(BoolFromText, DecimalsAndThousands) {
-    EXPECT_EQ(BoolFromText(".5"), kTrue);
-    EXPECT_EQ(BoolFromText("0."), kFalse);
-    EXPECT_EQ(BoolFromText("1."), kTrue);
-    EXPECT_EQ(BoolFromText("1.2.3"), kMismatch);
-    EXPECT_EQ(BoolFromText("1,000"), kTrue);
-    EXPECT_EQ(BoolFromText("0,000"), kFalse);
-    EXPECT_EQ(BoolFromText("1,,0,"), kTrue);
-    EXPECT_EQ(BoolFromText(",1"), kMismatch);  // not before the first digit
-    EXPECT_EQ(BoolFromText("1;0"), kMismatch);
+    Expect({{".5", T}, {"0.", F}, {"1.", T}, {"1.2.3", X},
+            {"1,000", T}, {"0,000", F}, {"1,,0,", T}, {",1", X}, {"1;0", X}});
 }
 
 TEST(BoolFromText, Exponents) {
-    EXPECT_EQ(BoolFromText("1e5"), kTrue);
-    EXPECT_EQ(BoolFromText("1E-5"), kTrue);
-    EXPECT_EQ(BoolFromText("2e+3"), kTrue);
-    EXPECT_EQ(BoolFromText("0e9"), kFalse);
-    EXPECT_EQ(BoolFromText("1e"), kMismatch);
-    EXPECT_EQ(BoolFromText("1e-"), kMismatch);
-    EXPECT_EQ(BoolFromText("1e5e5"), kMismatch);
-    EXPECT_EQ(BoolFromText("1e5.5"), kMismatch);
-    EXPECT_EQ(BoolFromText("$1e5"), kMismatch);  // no exponent on money
+    Expect({{"1e5", T}, {"1E-5", T}, {"2e+3", T}, {"0e9", F}, {"1e", X}, {"1e-", X},
+            {"1e5e5", X}, {"1e5.5", X}, {"$1e5", X}});  // no exponent on money
 }
 
 TEST(BoolFromText, HexAndOctal) {
-    EXPECT_EQ(BoolFromText("&H0"), kFalse);
-    EXPECT_EQ(BoolFromText("&h00"), kFalse);
-    EXPECT_EQ(BoolFromText("&HFF"), kTrue);
-    EXPECT_EQ(BoolFromText("&hAbC"), kTrue);
-    EXPECT_EQ(BoolFromText("&O0"), kFalse);
-    EXPECT_EQ(BoolFromText("&o17"), kTrue);
-    EXPECT_EQ(BoolFromText("-&H1"), kTrue);
-    EXPECT_EQ(BoolFromText("&H"), kMismatch);
-    EXPECT_EQ(BoolFromText("&HG"), kMismatch);
-    EXPECT_EQ(BoolFromText("&O8"), kMismatch);
-    EXPECT_EQ(BoolFromText("&H1.5"), kMismatch);
-    EXPECT_EQ(BoolFromText("&H1,0"), kMismatch);
-    EXPECT_EQ(BoolFromText("&X1"), kMismatch);
-    EXPECT_EQ(BoolFromText("0x1"), kMismatch);
+    Expect({{"&H0", F}, {"&h00", F}, {"&HFF", T}, {"&hAbC", T}, {"&O0", F}, {"&o17", T}, {"-&H1", T},
+            {"&H", X}, {"&HG", X}, {"&O8", X}, {"&H1.5", X}, {"&H1,0", X}, {"&X1", X}, {"0x1", X}});
 }
 
 TEST(BoolFromText, HexAndOctalLimits) {
-    EXPECT_EQ(BoolFromText("&H7FFFFFFF"), kTrue);
-    EXPECT_EQ(BoolFromText("&H80000000"), kTrue);
-    EXPECT_EQ(BoolFromText("&H80000001"), kMismatch);
-    EXPECT_EQ(BoolFromText("&HFFFFFFFF"), kMismatch);
-    EXPECT_EQ(BoolFromText("&O20000000000"), kTrue);  // 2^31
-    EXPECT_EQ(BoolFromText("&O20000000001"), kMismatch);
-    EXPECT_EQ(BoolFromText("&H10000000000000000"), kMismatch);  // past 64 bits
-    EXPECT_EQ(BoolFromText("&H" + std::string(2000, '0') + "1"), kTrue);  // leading zeros are free
+    Expect({{"&H7FFFFFFF", T}, {"&H80000000", T}, {"&H80000001", X}, {"&HFFFFFFFF", X},
+            {"&O20000000000", T}, {"&O20000000001", X},  // 2^31 and one past it
+            {"&H10000000000000000", X},                  // past 64 bits
+            {"&H" + std::string(2000, '0') + "1", T}});  // leading zeros are free
 }
 
 TEST(BoolFromText, DoubleRange) {
-    EXPECT_EQ(BoolFromText("1e308"), kTrue);
-    EXPECT_EQ(BoolFromText("1.7e308"), kTrue);
-    EXPECT_EQ(BoolFromText("1e309"), kMismatch);
-    EXPECT_EQ(BoolFromText("1" + std::string(400, '0')), kMismatch);
-    EXPECT_EQ(BoolFromText(std::string(400, '9')), kMismatch);
-    EXPECT_EQ(BoolFromText("1e-300"), kTrue);
-    EXPECT_EQ(BoolFromText("1e-400"), kFalse);  // too small to tell from zero
-    EXPECT_EQ(BoolFromText("1e999999999999999999"), kMismatch);
-    EXPECT_EQ(BoolFromText("1e-999999999999999999"), kFalse);
-    EXPECT_EQ(BoolFromText("0." + std::string(2000, '0') + "1"), kFalse);
+    Expect({{"1e308", T}, {"1.7e308", T}, {"1e309", X}, {"1" + std::string(400, '0'), X},
+            {std::string(400, '9'), X}, {"1e-300", T},
+            {"1e-400", F},  // too small to tell from zero
+            {"1e999999999999999999", X}, {"1e-999999999999999999", F},
+            {"0." + std::string(2000, '0') + "1", F}});
 }
 
 TEST(BoolFromText, TextEndsAtNul) {
-    EXPECT_EQ(BoolFromText("true\0junk"s), kTrue);
-    EXPECT_EQ(BoolFromText("0\0" "1"s), kFalse);
-    EXPECT_EQ(BoolFromText("\0" "1"s), kMismatch);
+    Expect({{"true\0junk"s, T}, {"0\0" "1"s, F}, {"\0" "1"s, X}});
 }
 
 }  // namespace

@@ -110,9 +110,9 @@ struct Case {
 
 std::string Name(const Case& c) {
     static const char* steps[] = {"CreateTemp", "Write", "Flush", "Rename", "SyncFolder"};
-    static const char* faults[] = {"None",     "FailBefore",  "FailHalfway", "FailAfter",
+    static const char* faults[] = {"None", "FailBefore", "FailHalfway", "FailAfter",
                                    "StopBefore", "StopHalfway", "StopAfter"};
-    return std::string(steps[static_cast<int>(c.step)]) + "_" + faults[static_cast<int>(c.fault)];
+    return std::string(steps[int(c.step)]) + "_" + faults[int(c.fault)];
 }
 
 void PrintTo(const Case& c, std::ostream* os) { *os << Name(c); }
@@ -153,9 +153,7 @@ protected:
         PosixFileOps real;
         FaultyFiles files(real, c.step, c.fault);
         const FileResult result = WriteProfileString(files, "main", "explorer", "true", Path());
-        if (!result.ok) {
-            EXPECT_FALSE(result.error.empty());
-        }
+        EXPECT_TRUE(result.ok || !result.error.empty()) << "a failure without a reason";
         return result.ok;
     }
 
@@ -199,29 +197,22 @@ TEST_P(WriteFaultTest, OldOrNewFileAndNoTemporaryFileLeft) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EachStep, WriteFaultTest,
-    ::testing::Values(Case{Step::CreateTemp, Fault::FailBefore, false},
-                      Case{Step::CreateTemp, Fault::StopBefore, false},
-                      Case{Step::CreateTemp, Fault::StopAfter, false},
-                      Case{Step::Write, Fault::FailBefore, false},
-                      Case{Step::Write, Fault::FailHalfway, false},
-                      Case{Step::Write, Fault::FailAfter, false},
-                      Case{Step::Write, Fault::StopBefore, false},
-                      Case{Step::Write, Fault::StopHalfway, false},
-                      Case{Step::Write, Fault::StopAfter, false},
-                      Case{Step::Flush, Fault::FailBefore, false},
-                      Case{Step::Flush, Fault::FailAfter, false},
-                      Case{Step::Flush, Fault::StopBefore, false},
-                      Case{Step::Flush, Fault::StopAfter, false},
-                      Case{Step::Rename, Fault::FailBefore, false},
-                      Case{Step::Rename, Fault::FailAfter, true},
-                      Case{Step::Rename, Fault::StopBefore, false},
-                      Case{Step::Rename, Fault::StopAfter, true},
-                      Case{Step::SyncFolder, Fault::FailBefore, true},
-                      Case{Step::SyncFolder, Fault::StopBefore, true},
-                      Case{Step::SyncFolder, Fault::StopAfter, true}),
-    [](const ::testing::TestParamInfo<Case>& info) { return Name(info.param); });
+// Halfway faults exist for Write only; a failure after the rename is the
+// SyncFolder one.
+constexpr Case kCases[] = {
+    {Step::CreateTemp, Fault::FailBefore, false}, {Step::CreateTemp, Fault::StopBefore, false},
+    {Step::CreateTemp, Fault::StopAfter, false},  {Step::Write, Fault::FailBefore, false},
+    {Step::Write, Fault::FailHalfway, false},     {Step::Write, Fault::FailAfter, false},
+    {Step::Write, Fault::StopBefore, false},      {Step::Write, Fault::StopHalfway, false},
+    {Step::Write, Fault::StopAfter, false},       {Step::Flush, Fault::FailBefore, false},
+    {Step::Flush, Fault::FailAfter, false},       {Step::Flush, Fault::StopBefore, false},
+    {Step::Flush, Fault::StopAfter, false},       {Step::Rename, Fault::FailBefore, false},
+    {Step::Rename, Fault::FailAfter, true},       {Step::Rename, Fault::StopBefore, false},
+    {Step::Rename, Fault::StopAfter, true},       {Step::SyncFolder, Fault::FailBefore, true},
+    {Step::SyncFolder, Fault::StopBefore, true},  {Step::SyncFolder, Fault::StopAfter, true},
+};
+INSTANTIATE_TEST_SUITE_P(EachStep, WriteFaultTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return Name(info.param); });
 
 // Another copy of the program, starting or saving while this one saves, must
 // leave this one's temporary file alone however young or old it is.
@@ -265,12 +256,10 @@ TEST(FolderSync, OnlyADeviceWriteErrorFailsTheSave) {
     for (const int error : {EIO, ENOSPC, EDQUOT, EROFS}) {
         const FileResult r = PosixFileOps::FolderSyncResult("/media/drive", error);
         EXPECT_FALSE(r.ok) << error;
-        EXPECT_NE(r.error.find("/media/drive: "), std::string::npos) << r.error;
-        EXPECT_NE(r.error.find("in place"), std::string::npos) << r.error;
+        EXPECT_TRUE(r.error.starts_with("/media/drive: ")) << r.error;
     }
-    for (const int error : {EINVAL, ENOTSUP, EACCES, EBADF, EPERM}) {
+    for (const int error : {EINVAL, ENOTSUP, EACCES, EBADF, EPERM})
         EXPECT_TRUE(PosixFileOps::FolderSyncResult("/media/drive", error).ok) << error;
-    }
 }
 
 }  // namespace
