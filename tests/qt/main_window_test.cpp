@@ -2,7 +2,6 @@
 // and the warning on every end but Exit.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -90,15 +89,6 @@ TEST_F(QtMainWindowTest, FocusStartsOnExitAndTabGoesExitHideOptions) {
     });
     EXPECT_EQ(program->Run(), 0);
     EXPECT_EQ(order, (std::vector<QString>{"btnExit", "btnHide", "btnOptions", "btnExit"}));
-}
-
-TEST_F(QtMainWindowTest, ExitEndsWithoutAnyBox) {
-    QtDriver driver;
-    driver.Then([] { return Main() != nullptr; }).Do([] { Button("btnExit")->click(); });
-    EXPECT_EQ(program->Run(), 0);
-    EXPECT_EQ(QtDriver::VisibleMessageBox(), nullptr);
-    EXPECT_TRUE(driver.messages.empty());
-    EXPECT_FALSE(driver.timedOut);
 }
 
 TEST_F(QtMainWindowTest, CloseBoxWarnsWhileTheWindowIsStillThereThenEnds) {

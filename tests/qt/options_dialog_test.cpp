@@ -92,26 +92,34 @@ TEST_F(QtOptionsTest, SpaceTogglesAndEnterPressesOk) {
         Key(dialog, Qt::Key_Space);  // chkStartState on
         Key(dialog, Qt::Key_Return);
     });
+    // Written for the next start; this run goes on as it started.
+    driver.Then([] { return Dialog() == nullptr; }).Do([] {
+        EXPECT_FALSE(Main()->isMinimized());
+        EXPECT_TRUE(Main()->isVisible());
+    });
     Exit(driver);
     EXPECT_EQ(program->Run(), 0);
+    EXPECT_TRUE(driver.finished());
     EXPECT_EQ(ReadFile(Ini()), "; kept\r\n[main]\r\nexplorer=false\r\nstart=minimized\r\n");
+    EXPECT_EQ(program->module1.strExplorer, "false");
+    EXPECT_EQ(program->module1.strStartState, "minimized");
 }
 
-TEST_F(QtOptionsTest, EscClosesLikeTheCloseBoxEvenAfterAChange) {
+TEST_F(QtOptionsTest, EscCloseBoxAndCancelWriteNothingAndReopeningShowsTheOldChoices) {
     QtDriver driver;
-    OpenDialog(driver);
-    driver.Do([] {
-        Key(Dialog(), Qt::Key_Space);
-        Key(Dialog(), Qt::Key_Escape);
-    });
-    OpenDialog(driver);
-    driver.Do([] {
-        EXPECT_TRUE(Dialog()->findChild<QCheckBox*>("chkExplorer")->isChecked())
-            << "reopened with the stored choice";
-        Dialog()->close();
-    });
+    for (auto leave : {+[] { Key(Dialog(), Qt::Key_Escape); }, +[] { Dialog()->close(); },
+                       +[] { Dialog()->findChild<QPushButton*>("btnCancel")->click(); }}) {
+        OpenDialog(driver);
+        driver.Do([leave] {
+            EXPECT_TRUE(Dialog()->findChild<QCheckBox*>("chkExplorer")->isChecked())
+                << "shows the stored choice";
+            Key(Dialog(), Qt::Key_Space);
+            leave();
+        });
+    }
     Exit(driver);
     EXPECT_EQ(program->Run(), 0);
+    EXPECT_TRUE(driver.finished());
     EXPECT_EQ(ReadFile(Ini()), kBefore);
     EXPECT_EQ(program->module1.strExplorer, "true");
 }

@@ -2,6 +2,7 @@
 // Plays the user against the real Qt windows: steps run one after another
 // from the event loop (modal loops included), each retried until it reports
 // done, with a deadline so a stuck test fails instead of hanging.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>

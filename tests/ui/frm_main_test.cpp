@@ -1,5 +1,6 @@
-// The main window on the headless backend: start-up choices, the ways it
-// ends, and the warning.
+// The main window's logic on the headless backend: start-up choices, the
+// ways it ends, and the warning. (Hide, and the warning box as shown, are
+// checked on the Qt windows.)
 #include "ui/program_fixture.h"
 
 namespace nagwick::test {
@@ -17,7 +18,6 @@ TEST_F(MainWindowStartTest, WithoutSettingsFileOpensNormallyAndShowsTheFolder) {
     EXPECT_EQ(system->openedFolders(), std::vector<std::string>{folder.str()});
     EXPECT_EQ(program->module1.strExplorer, "true");
     EXPECT_EQ(program->module1.strStartState, "normal");
-    EXPECT_EQ(program->module1.blnWarnOnUnload, core::vbTrue);
     EXPECT_TRUE(system->messages().empty());
     EXPECT_FALSE(std::filesystem::exists(IniPath())) << "reading must not create the file";
 }
@@ -64,13 +64,6 @@ TEST_F(MainWindowStartTest, FailedFileManagerIsReportedAndTheProgramRuns) {
     EXPECT_EQ(program->module1.blnWarnOnUnload, core::vbTrue);
 }
 
-TEST_F(MainWindowStartTest, RootFolderKeepsItsSeparator) {
-    Start("/");
-    Run();
-    EXPECT_EQ(system->openedFolders(), std::vector<std::string>{"/"});
-    EXPECT_EQ(core::SettingsPath(*system), "//nagwick.ini");
-}
-
 using MainWindowEndTest = ProgramTest;
 
 TEST_F(MainWindowEndTest, ExitEndsSilently) {
@@ -96,27 +89,6 @@ TEST_F(MainWindowEndTest, EveryOtherEndWarnsOnceThenEnds) {
         EXPECT_EQ(warning.icon, MsgBoxIcon::Exclamation);
         EXPECT_EQ(system->Find("frmMain"), nullptr) << c.name;
     }
-}
-
-TEST_F(MainWindowEndTest, WarningIsShownWhileTheWindowStillExists) {
-    Start();
-    bool windowPresent = false;
-    system->whileMessageShown = [&](const auto&) { windowPresent = system->Find("frmMain"); };
-    Post([&] { system->Close("frmMain"); });
-    Run();
-    EXPECT_TRUE(windowPresent);
-}
-
-TEST_F(MainWindowEndTest, HiddenWindowKeepsRunningAndWarnsAtSessionEnd) {
-    Start();
-    Post([&] { system->Click("frmMain", "btnHide"); });
-    EXPECT_EQ(Run(), -1) << "hiding must not end the program";
-    ASSERT_NE(system->Find("frmMain"), nullptr);
-    EXPECT_FALSE(system->Find("frmMain")->visible());
-    EXPECT_TRUE(system->messages().empty());
-    system->EndSession();
-    EXPECT_EQ(WarningCount(), 1);
-    EXPECT_EQ(system->quitStatus(), 0);
 }
 
 TEST_F(MainWindowEndTest, CausesArrivingDuringTheWarningGiveNoSecondOne) {

@@ -1,5 +1,5 @@
-// The options dialog on the headless backend: what it shows, what it writes,
-// and that it is modal.
+// The options dialog's logic on the headless backend: what it shows and what
+// it writes. (Modality, keys and the ways to leave it: on the Qt windows.)
 #include "ui/program_fixture.h"
 
 namespace nagwick::test {
@@ -61,49 +61,6 @@ TEST_F(OptionsTest, OkOnAMissingFileCreatesItWithTheDefaults) {
     EXPECT_EQ(Settings(), "[main]\r\nexplorer=true\r\nstart=normal\r\n");
 }
 
-TEST_F(OptionsTest, OkKeepsTheRestOfTheFileAndChangesNothingRunning) {
-    const std::string before =
-        "; my notes\n[other]\nkey = value\n\n[main]\nexplorer = true\nstart=normal\n";
-    WriteSettings(before);
-    Start();
-    WithDialog([&] {
-        Toggle("chkStartState");
-        Toggle("chkExplorer");
-        system->Click("frmOptions", "btkOK");
-    });
-    Run();
-    EXPECT_EQ(Settings(),
-              "; my notes\n[other]\nkey = value\n\n[main]\nexplorer = false\nstart=minimized\n");
-    EXPECT_EQ(program->module1.strExplorer, "false");
-    EXPECT_EQ(program->module1.strStartState, "minimized");
-    EXPECT_EQ(system->Find("frmMain")->state(), WindowState::Normal);
-    EXPECT_TRUE(system->Find("frmMain")->visible());
-}
-
-TEST_F(OptionsTest, CancelAndCloseWriteNothingAndReopeningShowsTheOldChoices) {
-    const std::string before = "[main]\r\nexplorer=true\r\nstart=normal\r\n";
-    for (auto leave : {+[](HeadlessSystem& s) { s.Click("frmOptions", "btnCancel"); },
-                       +[](HeadlessSystem& s) { s.Close("frmOptions"); }}) {
-        WriteSettings(before);
-        Start();
-        int reopenedStart = -1;
-        WithDialog([&] {
-            Toggle("chkStartState");
-            Toggle("chkExplorer");
-            leave(*system);
-        });
-        WithDialog([&] {
-            reopenedStart = Check("chkStartState");
-            system->Click("frmOptions", "btnCancel");
-        });
-        Run();
-        EXPECT_EQ(Settings(), before);
-        EXPECT_EQ(program->module1.strExplorer, "true");
-        EXPECT_EQ(program->module1.strStartState, "normal");
-        EXPECT_EQ(reopenedStart, 0);
-    }
-}
-
 TEST_F(OptionsTest, OnlyValueOneCountsAsChecked) {
     Start();
     WithDialog([&] {
@@ -113,23 +70,6 @@ TEST_F(OptionsTest, OnlyValueOneCountsAsChecked) {
     });
     Run();
     EXPECT_EQ(Settings(), "[main]\r\nexplorer=false\r\nstart=normal\r\n");
-}
-
-TEST_F(OptionsTest, MainWindowTakesNoInputWhileTheDialogIsOpen) {
-    Start();
-    bool stillOpen = false;
-    WithDialog([&] {
-        EXPECT_FALSE(system->Find("frmMain")->enabled());
-        // Clicks and closes on the blocked window are lost, like a real one's.
-        system->Find("frmMain")->events.OnClick("btnExit");
-        system->Find("frmMain")->events.OnCloseRequested();
-        stillOpen = system->Find("frmOptions") && system->Find("frmMain");
-        system->Click("frmOptions", "btnCancel");
-    });
-    EXPECT_EQ(Run(), -1);
-    EXPECT_TRUE(stillOpen);
-    EXPECT_TRUE(system->messages().empty());
-    EXPECT_TRUE(system->Find("frmMain")->enabled());
 }
 
 TEST_F(OptionsTest, FailedWriteIsReportedAndTheChoiceStaysForThisRun) {
@@ -143,26 +83,9 @@ TEST_F(OptionsTest, FailedWriteIsReportedAndTheChoiceStaysForThisRun) {
     const std::string& report = system->messages()[0].prompt;
     EXPECT_NE(report.find((folder / "gone" / "nagwick.ini").string()), std::string::npos) << report;
     EXPECT_NE(report.find("No such file or directory"), std::string::npos) << report;
+    EXPECT_FALSE(std::filesystem::exists(folder / "gone")) << "a missing folder is not created";
     EXPECT_EQ(system->Find("frmOptions"), nullptr);
     EXPECT_EQ(program->module1.strStartState, "minimized");
-}
-
-TEST_F(OptionsTest, SessionEndWithTheDialogOpenWarnsOnceAndWritesNothing) {
-    for (auto end : {+[](HeadlessSystem& s) { s.EndSession(); },
-                     +[](HeadlessSystem& s) { s.SendSignal(); }}) {
-        std::filesystem::remove(IniPath());
-        Start();
-        WithDialog([&] {
-            Toggle("chkStartState");
-            end(*system);
-        });
-        EXPECT_EQ(Run(), 0);
-        EXPECT_EQ(WarningCount(), 1);
-        EXPECT_EQ(system->messages().size(), 1u);
-        EXPECT_FALSE(std::filesystem::exists(IniPath()));
-        EXPECT_EQ(system->Find("frmOptions"), nullptr);
-        EXPECT_EQ(system->Find("frmMain"), nullptr);
-    }
 }
 
 }  // namespace
