@@ -4,10 +4,6 @@
 
 namespace e2e {
 
-namespace {
-constexpr DWORD kStartTimeoutMs = 30000;
-}
-
 NagwickProcess::NagwickProcess(const std::wstring& exe, const std::wstring& folder,
                                const std::optional<std::string>& settings)
     : folder_(folder) {
@@ -28,7 +24,6 @@ NagwickProcess::NagwickProcess(const std::wstring& exe, const std::wstring& fold
                            &startup, &process_) != FALSE,
             "could not start " + Narrow(copy));
     CloseHandle(process_.hThread);
-    process_.hThread = nullptr;
 }
 
 NagwickProcess::~NagwickProcess() {
@@ -40,33 +35,17 @@ NagwickProcess::~NagwickProcess() {
     CloseHandle(process_.hProcess);
 }
 
-HWND NagwickProcess::WaitForMainWindow() {
-    HWND main = nullptr;
-    WaitUntil(
-        [&] {
-            main = FindTopWindow(Pid(), L"NagwickForm", L"Nagwick");
-            return main && IsWindowVisible(main);
-        },
-        kStartTimeoutMs);
-    Require(main && IsWindowVisible(main), "the main window did not appear");
-    return main;
+HWND NagwickProcess::Find(const wchar_t* title) const {
+    const auto found = TopWindows(Pid(), L"NagwickForm", title);
+    return found.empty() ? nullptr : found.front();
 }
 
-HWND NagwickProcess::Options() const { return FindTopWindow(Pid(), L"NagwickForm", L"Nagwick options"); }
-
-HWND NagwickProcess::WaitForOptions() {
-    HWND options = nullptr;
-    WaitUntil(
-        [&] {
-            options = Options();
-            return options && IsWindowVisible(options);
-        },
-        10000);
-    Require(options && IsWindowVisible(options), "the options dialog did not appear");
-    return options;
+HWND NagwickProcess::WaitForShown(const wchar_t* title, DWORD ms) {
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = Find(title)) && IsWindowVisible(window); }, ms);
+    Require(window && IsWindowVisible(window), "no window \"" + Narrow(title) + "\" appeared");
+    return window;
 }
-
-bool NagwickProcess::Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
 
 std::optional<DWORD> NagwickProcess::WaitForExit(DWORD ms) {
     if (WaitForSingleObject(process_.hProcess, ms) != WAIT_OBJECT_0) return std::nullopt;

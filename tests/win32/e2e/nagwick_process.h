@@ -18,19 +18,22 @@ public:
     NagwickProcess& operator=(const NagwickProcess&) = delete;
 
     DWORD Pid() const { return process_.dwProcessId; }
-    const std::wstring& Folder() const { return folder_; }
     std::wstring SettingsPath() const { return folder_ + L"\\nagwick.ini"; }
 
     // The main window once it is on screen (shown, or minimised).
-    HWND WaitForMainWindow();
+    HWND WaitForMainWindow() { return WaitForShown(L"Nagwick", 30000); }
     // The options dialog once it is shown.
-    HWND WaitForOptions();
-    HWND Options() const;
-    bool Running() const;
+    HWND WaitForOptions() { return WaitForShown(L"Nagwick options", 10000); }
+    HWND Options() const { return Find(L"Nagwick options"); }
+    bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
     // The exit code, or nothing when it still runs after `ms`.
     std::optional<DWORD> WaitForExit(DWORD ms);
 
 private:
+    // The program's form with this title, shown or not.
+    HWND Find(const wchar_t* title) const;
+    HWND WaitForShown(const wchar_t* title, DWORD ms);
+
     std::wstring folder_;
     PROCESS_INFORMATION process_{};
 };

@@ -1,5 +1,6 @@
 #include "e2e/probe.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,39 +13,15 @@ void Require(bool ok, const std::string& what) {
 }
 
 bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (ready()) return true;
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !ready(); Sleep(20))
         if (GetTickCount64() >= end) return false;
-        Sleep(20);
-    }
+    return true;
 }
 
 bool HoldsFor(const std::function<bool()>& condition, DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    while (GetTickCount64() < end) {
+    for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end; Sleep(20))
         if (!condition()) return false;
-        Sleep(20);
-    }
     return condition();
-}
-
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Narrow(std::wstring_view utf16) {
-    if (utf16.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
 }
 
 std::wstring TextOf(HWND window) {
@@ -59,57 +36,36 @@ std::wstring TextOf(HWND window) {
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[256] = L"";
-    const int length = GetClassNameW(window, name, 256);
-    return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+    return std::wstring(name, static_cast<std::size_t>(std::max(GetClassNameW(window, name, 256), 0)));
 }
-
-LONG_PTR StyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_STYLE); }
-LONG_PTR ExStyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_EXSTYLE); }
 
 namespace {
 
-struct TopSearch {
-    DWORD pid;
-    const wchar_t* className;
-    const wchar_t* title;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTop(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<TopSearch*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (search.pid && pid != search.pid) return TRUE;
-    if (search.className && ClassOf(window) != search.className) return TRUE;
-    if (search.title && TextOf(window) != search.title) return TRUE;
-    search.found.push_back(window);
+// Gathers what EnumWindows or EnumChildWindows hands out.
+BOOL CALLBACK Collect(HWND window, LPARAM found) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
     return TRUE;
-}
-
-BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
-    auto& children = *reinterpret_cast<std::vector<HWND>*>(data);
-    children.push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
-HWND FindTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title) {
-    TopSearch search{pid, className, title, {}};
-    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&search));
-    return search.found.empty() ? nullptr : search.found.front();
-}
-
-std::vector<HWND> TopWindowsOfClass(const wchar_t* className) {
-    TopSearch search{0, className, nullptr, {}};
-    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;
-    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&children));
     return children;
+}
+
+}  // namespace
+
+std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className, const wchar_t* title) {
+    std::vector<HWND> all, found;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if ((!pid || owner == pid) && (!className || ClassOf(window) == className) &&
+            (!title || TextOf(window) == title))
+            found.push_back(window);
+    }
+    return found;
 }
 
 HWND ChildWithText(HWND parent, std::wstring_view text) {
@@ -119,8 +75,7 @@ HWND ChildWithText(HWND parent, std::wstring_view text) {
 }
 
 RECT RectInParent(HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
+    RECT rect = WindowRect(child);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
@@ -142,38 +97,21 @@ POINT Centre(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top
 HWND FocusOf(HWND top) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) return nullptr;
-    return info.hwndFocus;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) ? info.hwndFocus : nullptr;
 }
-
-HWND ActiveOf(HWND top) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) return nullptr;
-    return info.hwndActive;
-}
-
-void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 void PressKey(HWND target, UINT virtualKey) {
-    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-    PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
-    PostMessageW(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+    const LPARAM scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) << 16;
+    PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | scan);
+    PostMessageW(target, WM_KEYUP, virtualKey, 1 | scan | (3u << 30));
 }
-
-void PostSysCommand(HWND window, WPARAM command) { PostMessageW(window, WM_SYSCOMMAND, command, 0); }
 
 namespace {
 
 // 32-bit pixels of `width` x `height`, drawn by `paint` into a memory DC.
 std::vector<DWORD> Pixels(int width, int height, const std::function<void(HDC)>& paint) {
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     const HDC dc = CreateCompatibleDC(nullptr);
     const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -187,18 +125,11 @@ std::vector<DWORD> Pixels(int width, int height, const std::function<void(HDC)>&
     return pixels;
 }
 
-long long Distance(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
-    long long distance = 0;
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-        for (int shift : {0, 8, 16}) distance += std::abs(int((a[i] >> shift) & 0xFF) - int((b[i] >> shift) & 0xFF));
-    return distance;
-}
-
 // Which of the system's message box icons an icon control shows, by its
-// pixels on screen: the icon handle of another process says nothing here.
+// pixels on screen (the nearest drawing): the icon handle of another
+// process says nothing here.
 const wchar_t* ShownIcon(HWND iconControl) {
-    RECT rect{};
-    GetWindowRect(iconControl, &rect);
+    const RECT rect = WindowRect(iconControl);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return nullptr;
@@ -217,7 +148,10 @@ const wchar_t* ShownIcon(HWND iconControl) {
             DeleteObject(background);
             DrawIconEx(dc, 0, 0, LoadIconW(nullptr, candidate), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
         });
-        const long long distance = Distance(shown, drawn);
+        long long distance = 0;
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            for (int shift : {0, 8, 16})
+                distance += std::abs(int((shown[i] >> shift) & 0xFF) - int((drawn[i] >> shift) & 0xFF));
         if (bestDistance < 0 || distance < bestDistance) {
             bestDistance = distance;
             best = candidate;
@@ -229,16 +163,13 @@ const wchar_t* ShownIcon(HWND iconControl) {
 }  // namespace
 
 std::optional<MessageBoxSeen> FindMessageBox(DWORD pid, const wchar_t* title) {
-    const HWND box = FindTopWindow(pid, L"#32770", title);
-    if (!box || !IsWindowVisible(box)) return std::nullopt;
-    MessageBoxSeen seen{box, {}, false};
-    for (HWND child : Children(box)) {
+    const auto boxes = TopWindows(pid, L"#32770", title);
+    if (boxes.empty() || !IsWindowVisible(boxes.front())) return std::nullopt;
+    MessageBoxSeen seen{boxes.front(), {}, false};
+    for (HWND child : Children(seen.window)) {
         if (ClassOf(child) != L"Static") continue;
-        if ((StyleOf(child) & SS_TYPEMASK) == SS_ICON) {
-            seen.exclamation = ShownIcon(child) == IDI_EXCLAMATION;
-        } else if (const std::wstring text = TextOf(child); !text.empty()) {
-            seen.text = text;
-        }
+        if ((StyleOf(child) & SS_TYPEMASK) == SS_ICON) seen.exclamation = ShownIcon(child) == IDI_EXCLAMATION;
+        else if (std::wstring text = TextOf(child); !text.empty()) seen.text = std::move(text);
     }
     return seen;
 }
@@ -251,16 +182,13 @@ void DismissMessageBox(HWND box) {
 std::wstring WindowsPath(std::string_view path) {
     std::wstring windows = Widen(path);
     if (!windows.empty() && windows.front() == L'/') windows = L"Z:" + windows;
-    for (wchar_t& c : windows)
-        if (c == L'/') c = L'\\';
+    std::replace(windows.begin(), windows.end(), L'/', L'\\');
     return windows;
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
-    std::ifstream file(std::filesystem::path(path), std::ios::binary);
-    if (!file) return {};
     std::ostringstream bytes;
-    bytes << file.rdbuf();
+    if (std::ifstream file{std::filesystem::path(path), std::ios::binary}) bytes << file.rdbuf();
     return bytes.str();
 }
 

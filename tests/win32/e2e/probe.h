@@ -11,7 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
+
 namespace e2e {
+
+using nagwick::platform::win32::Narrow;
+using nagwick::platform::win32::Widen;
 
 // A failed check: the scenario stops with this message.
 struct Failure : std::runtime_error {
@@ -24,37 +29,28 @@ bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs);
 // True when `condition` holds for the whole of `ms` (checked as it passes).
 bool HoldsFor(const std::function<bool()>& condition, DWORD ms);
 
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view utf16);
-
 std::wstring TextOf(HWND window);
 std::wstring ClassOf(HWND window);
-LONG_PTR StyleOf(HWND window);
-LONG_PTR ExStyleOf(HWND window);
+inline LONG_PTR StyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_STYLE); }
 
-// The top-level window of process `pid` with this class and title (either
-// may be null for any), shown or not; null when there is none.
-HWND FindTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title);
-std::vector<HWND> TopWindowsOfClass(const wchar_t* className);
-
-std::vector<HWND> Children(HWND parent);
+// The top-level windows with this class and title (either may be null for
+// any) of process `pid` (0 for any), shown or not.
+std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className, const wchar_t* title);
 HWND ChildWithText(HWND parent, std::wstring_view text);
 // A child's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND child);
 RECT ClientRect(HWND window);
 RECT WindowRect(HWND window);
 POINT Centre(const RECT& rect);
-
 // The window with the keyboard focus in `top`'s thread.
 HWND FocusOf(HWND top);
-HWND ActiveOf(HWND top);
 
 // Presses a button the way the system does for a click, without waiting
 // for the program to handle it.
-void Click(HWND button);
+inline void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 // A key pressed and released in `target` (the focused control).
 void PressKey(HWND target, UINT virtualKey);
-void PostSysCommand(HWND window, WPARAM command);
+inline void PostSysCommand(HWND window, WPARAM command) { PostMessageW(window, WM_SYSCOMMAND, command, 0); }
 
 struct MessageBoxSeen {
     HWND window = nullptr;

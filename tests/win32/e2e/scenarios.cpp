@@ -4,7 +4,9 @@
 #include "e2e/scenarios.h"
 
 #include <cstdlib>
+#include <functional>
 #include <iostream>
+#include <memory>
 
 #include "e2e/nagwick_process.h"
 #include "e2e/probe.h"
@@ -21,19 +23,9 @@ using nagwick::platform::TwipsToPixels;
 
 constexpr wchar_t kWarningTitle[] = L"Remove flash drive";
 constexpr wchar_t kWarningText[] = L"Remove your flash drive!";
-constexpr DWORD kBoxTimeoutMs = 10000;
-constexpr DWORD kExitTimeoutMs = 10000;
-
 const std::string kNoFileManager = "[main]\r\nexplorer=false\r\n";
 
 void Log(const std::string& line) { std::cout << line << std::endl; }
-
-int ScreenDpi() {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 std::string Describe(const RECT& r) {
     return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
@@ -47,17 +39,21 @@ HWND Control(HWND form, const FormSpec& spec, std::string_view name) {
     Require(child != nullptr, "no control with the text \"" + std::string(control->text) + "\"");
     return child;
 }
+HWND MainControl(HWND main, std::string_view name) { return Control(main, nagwick::ui::MainFormSpec(), name); }
+HWND OptionsControl(HWND dialog, std::string_view name) { return Control(dialog, nagwick::ui::OptionsFormSpec(), name); }
 
 // The frame, the client area and every control as the layout data has them.
 void CheckLayout(HWND form, const FormSpec& spec) {
-    const int dpi = ScreenDpi();
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
     const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
-    const RECT client = ClientRect(form);
     // The test prefix has MS Sans Serif: every text fits its box as laid
     // out, so nothing grows.
-    Require(client.right == px(spec.clientWidth) && client.bottom == px(spec.clientHeight),
-            std::string(spec.name) + ": client area " + Describe(client) + " is not " +
-                std::to_string(px(spec.clientWidth)) + "x" + std::to_string(px(spec.clientHeight)));
+    const RECT client = ClientRect(form);
+    const RECT design{0, 0, px(spec.clientWidth), px(spec.clientHeight)};
+    Require(EqualRect(&client, &design) != FALSE,
+            std::string(spec.name) + ": client area " + Describe(client) + " is not " + Describe(design));
     for (const auto& control : spec.controls) {
         const HWND child = Control(form, spec, control.name);
         const std::string name(control.name);
@@ -73,30 +69,34 @@ void CheckLayout(HWND form, const FormSpec& spec) {
     }
 }
 
-RECT WorkArea() {
-    RECT area{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
+void CheckCentred(HWND window, const RECT& over, const std::string& what) {
+    const POINT a = Centre(WindowRect(window)), b = Centre(over);
+    Require(std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1,
+            what + " is not centred: " + Describe(WindowRect(window)));
 }
-
-bool Near(POINT a, POINT b) { return std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1; }
 
 void CheckFocus(HWND form, HWND expected, const std::string& what) {
     Require(WaitUntil([&] { return FocusOf(form) == expected; }, 5000),
             "the focus is on \"" + Narrow(TextOf(FocusOf(form))) + "\", not on " + what);
 }
 
+// Tab from each control in `order` (the first has the focus) moves on to the next, and round.
+void CheckTabOrder(HWND form, const std::vector<HWND>& order) {
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        PressKey(order[i], VK_TAB);
+        const HWND next = order[(i + 1) % order.size()];
+        CheckFocus(form, next, "\"" + Narrow(TextOf(next)) + "\" after Tab");
+    }
+}
+
 MessageBoxSeen ExpectWarning(NagwickProcess& app) {
     std::optional<MessageBoxSeen> box;
-    Require(WaitUntil([&] { return (box = FindMessageBox(app.Pid(), kWarningTitle)).has_value(); }, kBoxTimeoutMs),
+    Require(WaitUntil([&] { return (box = FindMessageBox(app.Pid(), kWarningTitle)).has_value(); }, 10000),
             "no \"Remove flash drive\" box appeared");
     // The text and icon may be drawn a moment after the box shows.
-    WaitUntil(
-        [&] {
-            return (box = FindMessageBox(app.Pid(), kWarningTitle)) && box->text == kWarningText && box->exclamation;
-        },
-        2000);
-    Require(box.has_value() && box->text == kWarningText, "the box says \"" + Narrow(box ? box->text : L"") + "\"");
+    WaitUntil([&] { return (box = FindMessageBox(app.Pid(), kWarningTitle)) && box->text == kWarningText && box->exclamation; },
+              2000);
+    Require(box && box->text == kWarningText, "the box says \"" + Narrow(box ? box->text : L"") + "\"");
     Require(box->exclamation, "the box does not show the exclamation icon");
     return *box;
 }
@@ -106,71 +106,57 @@ void ExpectNoWarning(NagwickProcess& app, DWORD ms) {
             "a \"Remove flash drive\" box appeared");
 }
 
-// Dismisses the warning; the program then ends, with no second box.
-void DismissAndExpectEnd(NagwickProcess& app, const MessageBoxSeen& box) {
-    DismissMessageBox(box.window);
+// The program ends, with status 0 and no warning; or, when `shown` is the
+// warning on screen, once it is dismissed, with no second one.
+void ExpectEnd(NagwickProcess& app, const MessageBoxSeen* shown = nullptr) {
+    if (shown) DismissMessageBox(shown->window);
     std::optional<DWORD> code;
     Require(WaitUntil(
                 [&] {
-                    const auto shown = FindMessageBox(app.Pid(), kWarningTitle);
-                    Require(!shown || shown->window == box.window, "a second warning appeared");
+                    const auto box = FindMessageBox(app.Pid(), kWarningTitle);
+                    Require(!box || (shown && box->window == shown->window),
+                            shown ? "a second warning appeared" : "a \"Remove flash drive\" box appeared");
                     return (code = app.WaitForExit(0)).has_value();
                 },
-                kExitTimeoutMs),
-            "Nagwick still runs after the warning");
-    Require(*code == 0, "Nagwick ended with status " + std::to_string(*code));
-}
-
-void ExpectEndWithoutWarning(NagwickProcess& app) {
-    std::optional<DWORD> code;
-    Require(WaitUntil(
-                [&] {
-                    Require(!FindMessageBox(app.Pid(), kWarningTitle), "a \"Remove flash drive\" box appeared");
-                    return (code = app.WaitForExit(0)).has_value();
-                },
-                kExitTimeoutMs),
+                10000),
             "Nagwick still runs");
     Require(*code == 0, "Nagwick ended with status " + std::to_string(*code));
 }
 
-// `wineboot --end-session`: the session's end, as Windows sends it at log-off.
-class SessionEnd {
-public:
-    SessionEnd() {
-        wchar_t system[MAX_PATH];
-        GetSystemDirectoryW(system, MAX_PATH);
-        const std::wstring program = std::wstring(system) + L"\\wineboot.exe";
-        std::wstring commandLine = L"wineboot.exe --end-session";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        Require(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process_) != FALSE,
-                "could not start wineboot --end-session");
-        CloseHandle(process_.hThread);
-    }
-    ~SessionEnd() {
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
-        CloseHandle(process_.hProcess);
-    }
-    bool Waiting() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-    bool WaitForEnd(DWORD ms) const { return WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0; }
+void ExitByButton(NagwickProcess& app, HWND main) {
+    Click(MainControl(main, "btnExit"));
+    ExpectEnd(app);
+}
 
-private:
-    PROCESS_INFORMATION process_{};
-};
+// The session ends (`wineboot --end-session`, as Windows at log-off): the
+// warning shows while the session's end still waits, `whileShown` checks
+// what else is on screen then, and Nagwick ends once it is dismissed.
+void EndSessionAndExpectWarning(NagwickProcess& app, const std::function<void()>& whileShown = [] {}) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring commandLine = L"wineboot.exe --end-session";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION session{};
+    Require(CreateProcessW((std::wstring(system) + L"\\wineboot.exe").c_str(), commandLine.data(), nullptr, nullptr,
+                           FALSE, 0, nullptr, nullptr, &startup, &session) != FALSE,
+            "could not start wineboot --end-session");
+    CloseHandle(session.hThread);
+    const std::unique_ptr<void, void (*)(HANDLE)> ending(session.hProcess, [](HANDLE process) {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 1);
+        CloseHandle(process);
+    });
 
-// The session ends: the warning shows while the session's end still waits,
-// and Nagwick ends once it is dismissed.
-void EndSessionAndExpectWarning(NagwickProcess& app) {
-    SessionEnd session;
     const MessageBoxSeen box = ExpectWarning(app);
-    Require(session.Waiting(), "the session ended before the warning was dismissed");
-    DismissAndExpectEnd(app, box);
-    Require(session.WaitForEnd(20000), "the session's end did not finish");
+    Require(WaitForSingleObject(session.hProcess, 0) == WAIT_TIMEOUT,
+            "the session ended before the warning was dismissed");
+    whileShown();
+    ExpectEnd(app, &box);
+    Require(WaitForSingleObject(session.hProcess, 20000) == WAIT_OBJECT_0, "the session's end did not finish");
 }
 
 HWND ClickOptions(NagwickProcess& app, HWND main) {
-    Click(Control(main, nagwick::ui::MainFormSpec(), "btnOptions"));
+    Click(MainControl(main, "btnOptions"));
     return app.WaitForOptions();
 }
 
@@ -192,32 +178,21 @@ std::string ReadSetting(const std::wstring& file, const wchar_t* key) {
 void MainWindow(const Context& context) {
     NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
     const HWND main = app.WaitForMainWindow();
-    const auto& spec = nagwick::ui::MainFormSpec();
-
     const LONG_PTR style = StyleOf(main);
     Require((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU), "no title bar with a close box");
     Require((style & WS_MINIMIZEBOX) != 0, "no minimise box");
     Require((style & (WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0, "a maximise box or a sizing border");
     Require(GetWindow(main, GW_OWNER) == nullptr, "the main window has an owner (and no taskbar button)");
-    CheckLayout(main, spec);
-    Require(Near(Centre(WindowRect(main)), Centre(WorkArea())), "the main window is not centred: " +
-                                                                      Describe(WindowRect(main)));
-
-    const HWND exit = Control(main, spec, "btnExit");
-    const HWND hide = Control(main, spec, "btnHide");
-    const HWND options = Control(main, spec, "btnOptions");
-    CheckFocus(main, exit, "Exit");
-    Require(GetNextDlgTabItem(main, exit, FALSE) == hide && GetNextDlgTabItem(main, hide, FALSE) == options &&
-                GetNextDlgTabItem(main, options, FALSE) == exit,
-            "the tab order is not Exit, Hide, Options");
+    CheckLayout(main, nagwick::ui::MainFormSpec());
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    CheckCentred(main, workArea, "the main window");
 
     // Tab and the arrow keys move the focus as in a dialog.
-    PressKey(exit, VK_TAB);
-    CheckFocus(main, hide, "Hide after Tab");
-    PressKey(hide, VK_TAB);
-    CheckFocus(main, options, "Options after Tab");
-    PressKey(options, VK_TAB);
-    CheckFocus(main, exit, "Exit after Tab");
+    const HWND exit = MainControl(main, "btnExit");
+    const HWND hide = MainControl(main, "btnHide");
+    CheckFocus(main, exit, "Exit");
+    CheckTabOrder(main, {exit, hide, MainControl(main, "btnOptions")});
     PressKey(exit, VK_RIGHT);
     CheckFocus(main, hide, "Hide after the right arrow");
     PressKey(hide, VK_LEFT);
@@ -228,14 +203,12 @@ void MainWindow(const Context& context) {
     Require(app.Running() && IsWindowVisible(main), "Esc closed the main window");
     // Enter presses the focused button: Exit, which ends at once.
     PressKey(exit, VK_RETURN);
-    ExpectEndWithoutWarning(app);
+    ExpectEnd(app);
 }
 
 void ExitButton(const Context& context) {
     NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
-    const HWND main = app.WaitForMainWindow();
-    Click(Control(main, nagwick::ui::MainFormSpec(), "btnExit"));
-    ExpectEndWithoutWarning(app);
+    ExitByButton(app, app.WaitForMainWindow());
 }
 
 void CloseBox(const Context& context) {
@@ -244,13 +217,13 @@ void CloseBox(const Context& context) {
     PostSysCommand(main, SC_CLOSE);
     const MessageBoxSeen box = ExpectWarning(app);
     Require(IsWindow(main) != FALSE, "the main window went before the warning");
-    DismissAndExpectEnd(app, box);
+    ExpectEnd(app, &box);
 }
 
 void HideButton(const Context& context) {
     NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
     const HWND main = app.WaitForMainWindow();
-    Click(Control(main, nagwick::ui::MainFormSpec(), "btnHide"));
+    Click(MainControl(main, "btnHide"));
     Require(WaitUntil([&] { return !IsWindowVisible(main); }, 5000), "Hide left the window on screen");
     ExpectNoWarning(app, 500);
     Require(app.Running(), "Hide ended the program");
@@ -260,12 +233,7 @@ void HideButton(const Context& context) {
 void SessionEndShown(const Context& context) {
     NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
     const HWND main = app.WaitForMainWindow();
-    SessionEnd session;
-    const MessageBoxSeen box = ExpectWarning(app);
-    Require(session.Waiting(), "the session ended before the warning was dismissed");
-    Require(IsWindow(main) != FALSE, "the main window went before the warning");
-    DismissAndExpectEnd(app, box);
-    Require(session.WaitForEnd(20000), "the session's end did not finish");
+    EndSessionAndExpectWarning(app, [&] { Require(IsWindow(main) != FALSE, "the main window went before the warning"); });
 }
 
 void SessionEndMinimized(const Context& context) {
@@ -277,20 +245,14 @@ void SessionEndMinimized(const Context& context) {
 
 void SessionEndWithOptionsOpen(const Context& context) {
     NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
-    const HWND main = app.WaitForMainWindow();
-    const HWND options = ClickOptions(app, main);
-    SessionEnd session;
-    const MessageBoxSeen box = ExpectWarning(app);
-    Require(!IsWindow(options), "the options dialog is still there under the warning");
-    Require(session.Waiting(), "the session ended before the warning was dismissed");
-    DismissAndExpectEnd(app, box);
-    Require(session.WaitForEnd(20000), "the session's end did not finish");
+    const HWND options = ClickOptions(app, app.WaitForMainWindow());
+    EndSessionAndExpectWarning(
+        app, [&] { Require(!IsWindow(options), "the options dialog is still there under the warning"); });
 }
 
 void OptionsDialog(const Context& context) {
     NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
     const HWND main = app.WaitForMainWindow();
-    const auto& spec = nagwick::ui::OptionsFormSpec();
     const std::wstring settings = app.SettingsPath();
 
     HWND dialog = ClickOptions(app, main);
@@ -298,24 +260,20 @@ void OptionsDialog(const Context& context) {
     Require((style & WS_SYSMENU) && (style & WS_CAPTION) == WS_CAPTION, "the dialog has no close box");
     Require((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0,
             "the dialog has a minimise or maximise box, or a sizing border");
-    Require((ExStyleOf(dialog) & WS_EX_DLGMODALFRAME) != 0, "the dialog has no dialog frame");
+    Require((GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME) != 0, "the dialog has no dialog frame");
     Require(GetWindow(dialog, GW_OWNER) == main, "the dialog is not owned by the main window (so in the taskbar)");
     Require(!IsWindowEnabled(main), "the main window takes input while the dialog is open");
-    Require(Near(Centre(WindowRect(dialog)), Centre(WindowRect(main))), "the dialog is not centred over the main window");
-    CheckLayout(dialog, spec);
+    CheckCentred(dialog, WindowRect(main), "the dialog over the main window");
+    CheckLayout(dialog, nagwick::ui::OptionsFormSpec());
 
-    const HWND explorer = Control(dialog, spec, "chkExplorer");
-    const HWND start = Control(dialog, spec, "chkStartState");
-    const HWND ok = Control(dialog, spec, "btkOK");
-    const HWND cancel = Control(dialog, spec, "btnCancel");
+    const HWND explorer = OptionsControl(dialog, "chkExplorer");
+    const HWND start = OptionsControl(dialog, "chkStartState");
     CheckFocus(dialog, explorer, "the first check box");
-    Require(GetNextDlgTabItem(dialog, explorer, FALSE) == start && GetNextDlgTabItem(dialog, start, FALSE) == cancel &&
-                GetNextDlgTabItem(dialog, cancel, FALSE) == ok && GetNextDlgTabItem(dialog, ok, FALSE) == explorer,
-            "the tab order is not chkExplorer, chkStartState, Cancel, OK");
+    CheckTabOrder(dialog, {explorer, start, OptionsControl(dialog, "btnCancel"), OptionsControl(dialog, "btkOK")});
     Require(!Checked(explorer) && !Checked(start), "the boxes don't show \"false\" and \"normal\"");
 
     // Modal: the main window's buttons and close box do nothing meanwhile.
-    Click(Control(main, nagwick::ui::MainFormSpec(), "btnExit"));
+    Click(MainControl(main, "btnExit"));
     PostSysCommand(main, SC_CLOSE);
     ExpectNoWarning(app, 700);
     Require(app.Running() && IsWindow(dialog), "the main window acted while the dialog was open");
@@ -323,56 +281,42 @@ void OptionsDialog(const Context& context) {
     // OK writes both keys into the file beside the program.
     Click(start);
     Require(WaitUntil([&] { return Checked(start); }, 2000), "the check box did not check");
-    Click(ok);
+    Click(OptionsControl(dialog, "btkOK"));
     ExpectOptionsClosed(app, main);
     Require(ReadSetting(settings, L"explorer") == "false" && ReadSetting(settings, L"start") == "minimized",
             "OK wrote explorer=" + ReadSetting(settings, L"explorer") + ", start=" + ReadSetting(settings, L"start"));
     const std::string written = ReadWholeFile(settings);
 
-    // Esc closes the dialog like its close box: nothing written.
-    dialog = ClickOptions(app, main);
-    Require(Checked(Control(dialog, spec, "chkStartState")), "the dialog does not show start=minimized");
-    Click(Control(dialog, spec, "chkExplorer"));
-    PressKey(Control(dialog, spec, "chkExplorer"), VK_ESCAPE);
-    ExpectOptionsClosed(app, main);
-    Require(ReadWholeFile(settings) == written, "Esc changed the settings file");
+    // Esc, Cancel and the close box close the dialog and write nothing.
+    const std::pair<const char*, void (*)(HWND)> dismissals[] = {
+        {"Esc", [](HWND d) { PressKey(OptionsControl(d, "chkExplorer"), VK_ESCAPE); }},
+        {"Cancel", [](HWND d) { Click(OptionsControl(d, "btnCancel")); }},
+        {"the close box", [](HWND d) { PostSysCommand(d, SC_CLOSE); }},
+    };
+    for (const auto& [way, dismiss] : dismissals) {
+        dialog = ClickOptions(app, main);
+        Require(Checked(OptionsControl(dialog, "chkStartState")), "the dialog does not show start=minimized");
+        Click(OptionsControl(dialog, "chkExplorer"));
+        dismiss(dialog);
+        ExpectOptionsClosed(app, main);
+        Require(ReadWholeFile(settings) == written, std::string(way) + " changed the settings file");
+    }
 
-    // Cancel and the close box write nothing.
-    dialog = ClickOptions(app, main);
-    Click(Control(dialog, spec, "chkExplorer"));
-    Click(Control(dialog, spec, "btnCancel"));
-    ExpectOptionsClosed(app, main);
-    dialog = ClickOptions(app, main);
-    Click(Control(dialog, spec, "chkExplorer"));
-    PostSysCommand(dialog, SC_CLOSE);
-    ExpectOptionsClosed(app, main);
-    Require(ReadWholeFile(settings) == written, "Cancel or the close box changed the settings file");
-
-    // Enter on a check box presses OK, the default button.
-    dialog = ClickOptions(app, main);
-    const HWND explorerBox = Control(dialog, spec, "chkExplorer");
-    Click(explorerBox);
-    Require(WaitUntil([&] { return Checked(explorerBox); }, 2000), "the check box did not check");
-    CheckFocus(dialog, explorerBox, "the clicked check box");
-    PressKey(explorerBox, VK_RETURN);
-    ExpectOptionsClosed(app, main);
-    Require(ReadSetting(settings, L"explorer") == "true", "Enter did not press OK");
-
-    // Enter on the focused Cancel button presses Cancel.
-    dialog = ClickOptions(app, main);
-    const HWND first = Control(dialog, spec, "chkExplorer");
-    Click(first);  // unchecked now: OK would write "false"
-    CheckFocus(dialog, first, "the clicked check box");
-    PressKey(first, VK_TAB);
-    PressKey(first, VK_TAB);
-    CheckFocus(dialog, Control(dialog, spec, "btnCancel"), "Cancel after two Tabs");
-    PressKey(Control(dialog, spec, "btnCancel"), VK_RETURN);
-    ExpectOptionsClosed(app, main);
-    Require(ReadSetting(settings, L"explorer") == "true", "Enter on Cancel wrote the settings");
-
-    ExpectNoWarning(app, 100);
-    Click(Control(main, nagwick::ui::MainFormSpec(), "btnExit"));
-    ExpectEndWithoutWarning(app);
+    // Enter on a check box presses OK, the default button (explorer becomes
+    // "true"); Enter on Cancel, focused by two Tabs, presses Cancel (OK
+    // would write it back to "false").
+    for (const int tabs : {0, 2}) {
+        dialog = ClickOptions(app, main);
+        const HWND box = OptionsControl(dialog, "chkExplorer");
+        Click(box);
+        CheckFocus(dialog, box, "the clicked check box");
+        for (int i = 0; i < tabs; ++i) PressKey(box, VK_TAB);
+        if (tabs) CheckFocus(dialog, OptionsControl(dialog, "btnCancel"), "Cancel after two Tabs");
+        PressKey(FocusOf(dialog), VK_RETURN);
+        ExpectOptionsClosed(app, main);
+        Require(ReadSetting(settings, L"explorer") == "true", tabs ? "Enter on Cancel wrote the settings" : "Enter did not press OK");
+    }
+    ExitByButton(app, main);
 }
 
 // The settings file can't be written (a folder stands in its place): the
@@ -383,10 +327,9 @@ void WriteFailure(const Context& context) {
     CreateDirectoryW((folder + L"\\nagwick.ini").c_str(), nullptr);
     NagwickProcess app(context.exe, folder, std::nullopt);
     const HWND main = app.WaitForMainWindow();
-    const HWND dialog = ClickOptions(app, main);
-    Click(Control(dialog, nagwick::ui::OptionsFormSpec(), "btkOK"));
+    Click(OptionsControl(ClickOptions(app, main), "btkOK"));
     std::optional<MessageBoxSeen> box;
-    Require(WaitUntil([&] { return (box = FindMessageBox(app.Pid(), L"Nagwick")) && !box->text.empty(); }, kBoxTimeoutMs),
+    Require(WaitUntil([&] { return (box = FindMessageBox(app.Pid(), L"Nagwick")) && !box->text.empty(); }, 10000),
             "no box said that the settings could not be written");
     Require(box->text.starts_with(L"Your choices could not be saved to \""),
             "the box says \"" + Narrow(box->text) + "\"");
@@ -394,20 +337,19 @@ void WriteFailure(const Context& context) {
     DismissMessageBox(box->window);
     ExpectOptionsClosed(app, main);
     Require(app.Running(), "the failed write ended the program");
-    Click(Control(main, nagwick::ui::MainFormSpec(), "btnExit"));
-    ExpectEndWithoutWarning(app);
+    ExitByButton(app, main);
 }
 
-// The file manager's window on `title`, when one is open.
-HWND FileManagerWindow(const std::wstring& title) {
-    for (HWND window : TopWindowsOfClass(L"ExplorerWClass"))
-        if (IsWindowVisible(window) && TextOf(window) == title) return window;
-    return nullptr;
-}
-
+// A file manager's window on `title` appears; closes it.
 void ExpectFileManagerOn(const std::wstring& title) {
     HWND window = nullptr;
-    Require(WaitUntil([&] { return (window = FileManagerWindow(title)) != nullptr; }, 20000),
+    Require(WaitUntil(
+                [&] {
+                    for (HWND w : TopWindows(0, L"ExplorerWClass", title.c_str()))
+                        if (IsWindowVisible(w)) window = w;
+                    return window != nullptr;
+                },
+                20000),
             "no file manager window on \"" + Narrow(title) + "\"");
     PostMessageW(window, WM_CLOSE, 0, 0);
     WaitUntil([&] { return !IsWindow(window); }, 5000);
@@ -419,8 +361,7 @@ void FileManager(const Context& context) {
     NagwickProcess app(context.exe, context.work + L"\\" + name, std::nullopt);
     const HWND main = app.WaitForMainWindow();
     ExpectFileManagerOn(name);
-    Click(Control(main, nagwick::ui::MainFormSpec(), "btnExit"));
-    ExpectEndWithoutWarning(app);
+    ExitByButton(app, main);
 }
 
 // From the root of drive R: the settings file is "R:\\nagwick.ini" and the
@@ -432,18 +373,16 @@ void RootFolder(const Context& context) {
         Require(WaitUntil([&] { return IsIconic(main) != FALSE; }, 5000),
                 "the settings at the root were not read: not minimised");
         const HWND dialog = ClickOptions(app, main);
-        Click(Control(dialog, nagwick::ui::OptionsFormSpec(), "chkStartState"));
-        Click(Control(dialog, nagwick::ui::OptionsFormSpec(), "btkOK"));
+        Click(OptionsControl(dialog, "chkStartState"));
+        Click(OptionsControl(dialog, "btkOK"));
         ExpectOptionsClosed(app, main);
         Require(ReadSetting(L"R:\\nagwick.ini", L"start") == "normal", "OK did not write R:\\nagwick.ini");
-        Click(Control(main, nagwick::ui::MainFormSpec(), "btnExit"));
-        ExpectEndWithoutWarning(app);
+        ExitByButton(app, main);
     }
     NagwickProcess app(context.exe, L"R:", std::nullopt);
     const HWND main = app.WaitForMainWindow();
     ExpectFileManagerOn(L" (R:)");
-    Click(Control(main, nagwick::ui::MainFormSpec(), "btnExit"));
-    ExpectEndWithoutWarning(app);
+    ExitByButton(app, main);
 }
 
 struct Scenario {
@@ -468,7 +407,9 @@ constexpr Scenario kScenarios[] = {
 }  // namespace
 
 int RunScenario(std::string_view name, const Context& context) {
+    std::string known;
     for (const Scenario& scenario : kScenarios) {
+        known += std::string(" ") + scenario.name;
         if (name != scenario.name) continue;
         try {
             scenario.run(context);
@@ -479,16 +420,8 @@ int RunScenario(std::string_view name, const Context& context) {
             return 1;
         }
     }
-    std::string known;
-    for (const Scenario& scenario : kScenarios) known += std::string(" ") + scenario.name;
     Log("unknown scenario " + std::string(name) + "; known:" + known);
     return 2;
-}
-
-std::vector<std::string> ScenarioNames() {
-    std::vector<std::string> names;
-    for (const Scenario& scenario : kScenarios) names.emplace_back(scenario.name);
-    return names;
 }
 
 }  // namespace e2e

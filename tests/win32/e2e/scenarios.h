@@ -2,7 +2,6 @@
 // The end-to-end scenarios, each run by name.
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace e2e {
 
@@ -11,8 +10,8 @@ struct Context {
     std::wstring work;  // a folder of the scenario's own
 };
 
-// 0 when the scenario passed, 1 when it failed, 2 when there is none by that name.
+// 0 when the scenario passed, 1 when it failed, 2 when there is none by
+// that name (the known ones are listed then).
 int RunScenario(std::string_view name, const Context& context);
-std::vector<std::string> ScenarioNames();
 
 }  // namespace e2e
