@@ -1,7 +1,7 @@
 // Real form windows in this process, for what the end-to-end scenarios can't
 // reach cheaply from outside: the fonts the controls draw with and whether
-// their texts fit, check values the program never sets, a window that its
-// own click destroys, and a move to a monitor of another DPI.
+// their texts fit, a window that its own click destroys, and a move to a
+// monitor of another DPI.
 #include <gtest/gtest.h>
 
 #include "platform/win32/windows_api.h"
@@ -103,17 +103,6 @@ TEST_F(FormWindowTest, TextsInMsSansSerifFitTheirControls) {
             EXPECT_LE(box.right, client.right) << control.name;
         }
     }
-}
-
-TEST_F(FormWindowTest, CheckValuesIncludingGreyed) {
-    const auto window = Open(nagwick::ui::OptionsFormSpec());
-    for (int value : {2, 1, 0}) {
-        window->SetCheckValue("chkStartState", value);
-        EXPECT_EQ(window->CheckValue("chkStartState"), value);
-    }
-    // The user's click changes what the form reads.
-    SendMessageW(ChildWithText(window->Handle(), "Start this program minimized"), BM_CLICK, 0, 0);
-    EXPECT_EQ(window->CheckValue("chkStartState"), 1);
 }
 
 TEST_F(FormWindowTest, ClickMayDestroyTheWindowItCameFrom) {

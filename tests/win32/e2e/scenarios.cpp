@@ -175,8 +175,12 @@ std::string ReadSetting(const std::wstring& file, const wchar_t* key) {
 
 // ---- Scenarios ------------------------------------------------------------
 
+NagwickProcess Start(const Context& context, const std::string& settings = kNoFileManager) {
+    return NagwickProcess(context.exe, context.work + L"\\drive", settings);
+}
+
 void MainWindow(const Context& context) {
-    NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
+    NagwickProcess app = Start(context);
     const HWND main = app.WaitForMainWindow();
     const LONG_PTR style = StyleOf(main);
     Require((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU), "no title bar with a close box");
@@ -207,12 +211,12 @@ void MainWindow(const Context& context) {
 }
 
 void ExitButton(const Context& context) {
-    NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
+    NagwickProcess app = Start(context);
     ExitByButton(app, app.WaitForMainWindow());
 }
 
 void CloseBox(const Context& context) {
-    NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
+    NagwickProcess app = Start(context);
     const HWND main = app.WaitForMainWindow();
     PostSysCommand(main, SC_CLOSE);
     const MessageBoxSeen box = ExpectWarning(app);
@@ -221,7 +225,7 @@ void CloseBox(const Context& context) {
 }
 
 void HideButton(const Context& context) {
-    NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
+    NagwickProcess app = Start(context);
     const HWND main = app.WaitForMainWindow();
     Click(MainControl(main, "btnHide"));
     Require(WaitUntil([&] { return !IsWindowVisible(main); }, 5000), "Hide left the window on screen");
@@ -231,27 +235,27 @@ void HideButton(const Context& context) {
 }
 
 void SessionEndShown(const Context& context) {
-    NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
+    NagwickProcess app = Start(context);
     const HWND main = app.WaitForMainWindow();
     EndSessionAndExpectWarning(app, [&] { Require(IsWindow(main) != FALSE, "the main window went before the warning"); });
 }
 
 void SessionEndMinimized(const Context& context) {
-    NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager + "start=minimized\r\n");
+    NagwickProcess app = Start(context, kNoFileManager + "start=minimized\r\n");
     const HWND main = app.WaitForMainWindow();
     Require(WaitUntil([&] { return IsIconic(main) != FALSE; }, 5000), "\"start=minimized\" did not minimise");
     EndSessionAndExpectWarning(app);
 }
 
 void SessionEndWithOptionsOpen(const Context& context) {
-    NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
+    NagwickProcess app = Start(context);
     const HWND options = ClickOptions(app, app.WaitForMainWindow());
     EndSessionAndExpectWarning(
         app, [&] { Require(!IsWindow(options), "the options dialog is still there under the warning"); });
 }
 
 void OptionsDialog(const Context& context) {
-    NagwickProcess app(context.exe, context.work + L"\\drive", kNoFileManager);
+    NagwickProcess app = Start(context);
     const HWND main = app.WaitForMainWindow();
     const std::wstring settings = app.SettingsPath();
 
