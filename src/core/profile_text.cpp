@@ -10,7 +10,7 @@ constexpr std::size_t npos = std::string_view::npos;
 
 // ---- Encoding -------------------------------------------------------------
 
-enum class Encoding { Bytes, Utf16Le };
+enum class Encoding { Bytes, Utf16Le, Utf16Be };
 
 struct Layout {
     Encoding encoding = Encoding::Bytes;
@@ -20,6 +20,7 @@ struct Layout {
 Layout DetectLayout(std::string_view bytes) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {Encoding::Bytes, 3};
     if (bytes.substr(0, 2) == "\xFF\xFE") return {Encoding::Utf16Le, 2};
+    if (bytes.substr(0, 2) == "\xFE\xFF") return {Encoding::Utf16Be, 2};
     return {};
 }
 
@@ -97,21 +98,24 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     return out;
 }
 
-std::u16string DecodeUtf16Le(std::string_view bytes) {
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    const int high = bigEndian ? 0 : 1;
     std::u16string units(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i) {
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i + 1 - high]) |
+                                         (static_cast<unsigned char>(bytes[2 * i + high]) << 8));
     }
     return units;
 }
 
-std::string EncodeUtf16Le(std::u16string_view units) {
+std::string EncodeUtf16(std::u16string_view units, bool bigEndian) {
     std::string bytes;
     bytes.reserve(units.size() * 2);
     for (char16_t unit : units) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
     }
     return bytes;
 }
@@ -326,8 +330,8 @@ std::optional<std::string> FindProfileValue(std::string_view fileBytes, std::str
     const Layout layout = DetectLayout(fileBytes);
     const std::string_view body = fileBytes.substr(layout.bodyOffset);
     std::optional<std::string> value;
-    if (layout.encoding == Encoding::Utf16Le) {
-        const std::u16string units = DecodeUtf16Le(body);
+    if (layout.encoding != Encoding::Bytes) {
+        const std::u16string units = DecodeUtf16(body, layout.encoding == Encoding::Utf16Be);
         const auto found = FindIn<char16_t>(units, Utf8ToUtf16(TrimmedName(section)),
                                             Utf8ToUtf16(TrimmedName(key)));
         if (found) value = Utf16ToUtf8(*found);
@@ -351,14 +355,15 @@ std::string SetProfileValue(std::string_view fileBytes, std::string_view section
     const Layout layout = DetectLayout(fileBytes);
     const std::string_view mark = fileBytes.substr(0, layout.bodyOffset);
     const std::string_view body = fileBytes.substr(layout.bodyOffset);
-    if (layout.encoding == Encoding::Utf16Le) {
-        const std::u16string units = DecodeUtf16Le(body);
+    if (layout.encoding != Encoding::Bytes) {
+        const bool bigEndian = layout.encoding == Encoding::Utf16Be;
+        const std::u16string units = DecodeUtf16(body, bigEndian);
         const std::u16string edited =
             EditIn<char16_t>(units, Utf8ToUtf16(TrimmedName(section)),
                              Utf8ToUtf16(TrimmedName(key)), Utf8ToUtf16(value));
         // An odd last byte is no whole character; it stays where it was.
         const std::string_view oddByte = body.substr(units.size() * 2);
-        return std::string(mark) + EncodeUtf16Le(edited) + std::string(oddByte);
+        return std::string(mark) + EncodeUtf16(edited, bigEndian) + std::string(oddByte);
     }
     return std::string(mark) + EditIn<char>(body, TrimmedName(section), TrimmedName(key), value);
 }

@@ -12,7 +12,7 @@ namespace nagwick::core {
 // blanks around names and values are dropped; one pair of matching quotes
 // around a value is removed; the first matching section and in it the first
 // line naming the key count; everything after the first '=' is the value.
-// CR, LF and CRLF end lines; a UTF-8 or UTF-16LE byte-order mark is understood
+// CR, LF and CRLF end lines; a UTF-8, UTF-16LE or UTF-16BE byte-order mark is understood
 // and the value is returned in UTF-8.
 //
 // Details that follow the system's reader: a line is a section header when
@@ -33,7 +33,7 @@ std::string_view UnquoteProfileValue(std::string_view value);
 // blanks at either end takes all of the line after '='); a missing key
 // goes at the end of its section; a missing section at the end of the file;
 // an empty file becomes "[section]\r\nkey=value\r\n". The file's encoding
-// (UTF-16LE with its mark, or bytes) and line-end style are kept.
+// (UTF-16 with its mark, or bytes) and line-end style are kept.
 // Names and value must not hold CR, LF or NUL (the caller checks).
 std::string SetProfileValue(std::string_view fileBytes, std::string_view section,
                             std::string_view key, std::string_view value);

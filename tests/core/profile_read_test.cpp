@@ -97,6 +97,8 @@ TEST(ProfileRead, ByteOrderMarks) {
     const std::string utf16 = "\xFF\xFE[\0m\0a\0i\0n\0]\0\r\0\n\0e\0x\0p\0l\0o\0r\0e\0r\0=\0\xE9\0t\0\x3D\xD8\x00\xDE\r\0\n\0"s;
     EXPECT_EQ(Find(utf16), "\xC3\xA9t\xF0\x9F\x98\x80");  // é, t, U+1F600
     EXPECT_EQ(Find(utf16, "MAIN", "Explorer"), "\xC3\xA9t\xF0\x9F\x98\x80");
+    // Big-endian, as the system's reader understands it too.
+    EXPECT_EQ(Find("\xFE\xFF\0[\0m\0a\0i\0n\0]\0\n\0e\0x\0p\0l\0o\0r\0e\0r\0=\0\xE9\0t"s), "\xC3\xA9t");
     // A lone surrogate can't be told in UTF-8.
     EXPECT_EQ(Find("\xFF\xFE[\0m\0a\0i\0n\0]\0\n\0e\0x\0p\0l\0o\0r\0e\0r\0=\0\x00\xD8"s), "\xEF\xBF\xBD");
 }

@@ -97,6 +97,8 @@ TEST(ProfileEdit, ByteOrderMarksStay) {
     const std::string utf16 = "\xFF\xFE[\0m\0a\0i\0n\0]\0\n\0s\0=\0\xE9\0\n\0"s;
     EXPECT_EQ(Set(utf16, "s", "\xC3\xA8"), "\xFF\xFE[\0m\0a\0i\0n\0]\0\n\0s\0=\0\xE8\0\n\0"s);
     EXPECT_EQ(Set("\xFF\xFE"s, "k", "v"), "\xFF\xFE[\0m\0a\0i\0n\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"s);
+    EXPECT_EQ(Set("\xFE\xFF\0[\0m\0a\0i\0n\0]\0\n\0s\0=\0x\0\n"s, "s", "y"),
+              "\xFE\xFF\0[\0m\0a\0i\0n\0]\0\n\0s\0=\0y\0\n"s);
     // An odd last byte is no character of the file; it is kept as it was.
     EXPECT_EQ(Set(utf16 + "\x41", "t", "1"),
               "\xFF\xFE[\0m\0a\0i\0n\0]\0\n\0s\0=\0\xE9\0\n\0t\0=\0" "1\0\n\0\x41"s);

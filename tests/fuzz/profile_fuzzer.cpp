@@ -150,9 +150,10 @@ bool IsUtf8(std::string_view s) {
     return true;
 }
 
-bool IsUtf16(std::string_view file) { return file.substr(0, 2) == "\xFF\xFE"sv; }
+bool IsUtf16Be(std::string_view file) { return file.substr(0, 2) == "\xFE\xFF"sv; }
+bool IsUtf16(std::string_view file) { return file.substr(0, 2) == "\xFF\xFE"sv || IsUtf16Be(file); }
 
-// The file as a sequence of code units (bytes, or UTF-16LE units after the
+// The file as a sequence of code units (bytes, or UTF-16 units after the
 // mark), and the mark and odd last byte that are no units.
 struct Units {
     std::string mark;
@@ -165,8 +166,10 @@ Units UnitsOf(std::string_view file) {
     if (IsUtf16(file)) {
         u.mark = file.substr(0, 2);
         const std::string_view body = file.substr(2);
+        const std::size_t high = IsUtf16Be(file) ? 0 : 1;
         for (std::size_t i = 0; i + 1 < body.size(); i += 2)
-            u.units.push_back(static_cast<unsigned char>(body[i]) | static_cast<unsigned char>(body[i + 1]) << 8);
+            u.units.push_back(static_cast<unsigned char>(body[i + 1 - high]) |
+                              static_cast<unsigned char>(body[i + high]) << 8);
         u.oddByte = body.substr(body.size() - body.size() % 2);
     } else {
         if (file.substr(0, 3) == "\xEF\xBB\xBF"sv) u.mark = file.substr(0, 3);

@@ -2,11 +2,10 @@
 // WritePrivateProfileStringA; under Wine, Wine's own implementation) against
 // our portable reader and writer, given the same files, many of them unusual.
 //
-// The reader reads what kernel32 reads but for two differences, each pinned
-// on both sides (KnownDifferences): a quoted value read into a buffer that
-// just holds it unquoted (kernel32 drops its last letter; it fits, so we keep
-// it whole), and a UTF-16 big-endian file (we understand the UTF-8 and
-// UTF-16LE marks only; the system itself never writes big-endian).
+// The reader reads what kernel32 reads but for one difference, pinned on
+// both sides (KnownDifferences): a quoted value read into a buffer that just
+// holds it unquoted (kernel32 drops its last letter; it fits, so we keep it
+// whole).
 //
 // The writer keeps every byte but the value it changes, where kernel32
 // rewrites the whole file in its own layout: for each edit kernel32 must read
@@ -150,10 +149,6 @@ using KnownKey = std::tuple<std::string, std::string, std::string, std::string, 
 const std::map<KnownKey, Known>& KnownDifferences() {
     static const std::map<KnownKey, Known> known{
         {{"quoted values", "main", "explorer", "true", 6}, {"fals", "false"}},
-        {{"utf-16be mark", "main", "explorer", "true", 6}, {"false", "true"}},
-        {{"utf-16be mark", "main", "start", "normal", 10}, {"minimized", "normal"}},
-        {{"utf-16be mark", "main", "explorer", "true", 100}, {"false", "true"}},
-        {{"utf-16be mark", "main", "start", "normal", 100}, {"minimized", "normal"}},
     };
     return known;
 }
