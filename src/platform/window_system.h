@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "core/profile_functions.h"
-#include "platform/form_spec.h"
+#include "platform/form_design.h"
 
 namespace nagwick::platform {
 
@@ -59,7 +59,7 @@ public:
     virtual void Attach(SystemEvents& events) = 0;
 
     // `owner` is the window a dialog is placed over, or null.
-    virtual std::unique_ptr<NativeWindow> CreateNativeWindow(const FormSpec& spec,
+    virtual std::unique_ptr<NativeWindow> CreateNativeWindow(const FormDesign& design,
                                                              NativeWindow* owner,
                                                              WindowEvents& events) = 0;
 

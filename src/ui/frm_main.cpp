@@ -9,7 +9,7 @@ namespace nagwick::ui {
 using core::vbFalse;
 using core::vbTrue;
 
-FrmMain::FrmMain(Program& program) : Form(program.runtime, MainFormSpec()), program_(program) {}
+FrmMain::FrmMain(Program& program) : Form(program.runtime, MainFormDesign()), program_(program) {}
 
 void FrmMain::Form_Load() {
     auto& shared = program_.module1;

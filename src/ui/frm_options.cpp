@@ -10,7 +10,7 @@ constexpr int kChecked = 1;
 }
 
 FrmOptions::FrmOptions(Program& program)
-    : Form(program.runtime, OptionsFormSpec()), program_(program) {}
+    : Form(program.runtime, OptionsFormDesign()), program_(program) {}
 
 void FrmOptions::Form_Load() {
     const auto& shared = program_.module1;

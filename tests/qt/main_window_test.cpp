@@ -48,26 +48,26 @@ TEST_F(QtMainWindowTest, LayoutFollowsTheTwipsTablesAndClipsNoText) {
         const auto px = [dpi](int twips) { return platform::TwipsToPixels(twips, dpi); };
         EXPECT_GE(window->width(), px(5775));
         EXPECT_GE(window->height(), px(3330));
-        for (const auto& spec : ui::MainFormSpec().controls) {
-            const QString name = QString::fromUtf8(spec.name.data(), spec.name.size());
+        for (const auto& design : ui::MainFormDesign().controls) {
+            const QString name = QString::fromUtf8(design.name.data(), design.name.size());
             auto* widget = window->findChild<QWidget*>(name);
-            ASSERT_NE(widget, nullptr) << spec.name;
-            const QString text = spec.kind == ControlKind::Label
+            ASSERT_NE(widget, nullptr) << design.name;
+            const QString text = design.kind == ControlKind::Label
                                      ? qobject_cast<QLabel*>(widget)->text()
                                      : qobject_cast<QPushButton*>(widget)->text();
-            EXPECT_EQ(text.toStdString(), spec.text);
-            EXPECT_EQ(widget->x(), px(spec.left)) << spec.name;
-            EXPECT_EQ(widget->y(), px(spec.top)) << spec.name;
-            EXPECT_GE(widget->width(), px(spec.width)) << spec.name;
-            EXPECT_EQ(widget->font().bold(), spec.bold) << spec.name;
-            EXPECT_NEAR(widget->font().pointSizeF(), 8.25, 0.01) << spec.name;
+            EXPECT_EQ(text.toStdString(), design.text);
+            EXPECT_EQ(widget->x(), px(design.left)) << design.name;
+            EXPECT_EQ(widget->y(), px(design.top)) << design.name;
+            EXPECT_GE(widget->width(), px(design.width)) << design.name;
+            EXPECT_EQ(widget->font().bold(), design.bold) << design.name;
+            EXPECT_NEAR(widget->font().pointSizeF(), 8.25, 0.01) << design.name;
             // Nothing cut: the text fits its box, and the box fits the window.
             const QFontMetrics metrics(widget->font());
-            if (spec.kind == ControlKind::Label &&
+            if (design.kind == ControlKind::Label &&
                 metrics.horizontalAdvance(text) > widget->width())
-                problems.push_back(std::string(spec.name) + " clipped");
+                problems.push_back(std::string(design.name) + " clipped");
             if (widget->geometry().right() >= window->width())
-                problems.push_back(std::string(spec.name) + " outside the window");
+                problems.push_back(std::string(design.name) + " outside the window");
         }
         Button("btnExit")->click();
     });

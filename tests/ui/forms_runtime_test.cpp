@@ -13,10 +13,10 @@ namespace nagwick::platform {
 namespace {
 
 constexpr std::array kControls{
-    ControlSpec{ControlKind::Button, "btnThrow", "Throw", 0, 0, 100, 100, 0, false},
-    ControlSpec{ControlKind::CheckBox, "chkBox", "Box", 0, 200, 100, 100, 1, false},
+    ControlDesign{ControlKind::Button, "btnThrow", "Throw", 0, 0, 100, 100, 0, false},
+    ControlDesign{ControlKind::CheckBox, "chkBox", "Box", 0, 200, 100, 100, 1, false},
 };
-const FormSpec kSpec{"frmTest", "Test", FormKind::Main, 1000, 1000, kControls, ""};
+const FormDesign kDesign{"frmTest", "Test", FormKind::Main, 1000, 1000, kControls, ""};
 
 class TestForm : public Form {
 public:
@@ -33,7 +33,7 @@ protected:
 TEST(FormsRuntimeTest, EscapingErrorIsReportedAndEndsTheProgram) {
     headless::HeadlessSystem system("/tmp");
     FormsRuntime runtime(system);
-    TestForm form(runtime, kSpec);
+    TestForm form(runtime, kDesign);
     system.Post([&] { system.Click("frmTest", "btnThrow"); });
     EXPECT_EQ(runtime.Run(form), 1);
     ASSERT_EQ(system.messages().size(), 1u);
@@ -47,7 +47,7 @@ TEST(FormsRuntimeTest, EscapingErrorIsReportedAndEndsTheProgram) {
 TEST(FormsRuntimeTest, UnloadedFormLoadsAgainOnNextUseWithFreshControls) {
     headless::HeadlessSystem system("/tmp");
     FormsRuntime runtime(system);
-    TestForm form(runtime, kSpec);
+    TestForm form(runtime, kDesign);
     form.Show();
     form.SetCheckValue("chkBox", 1);
     form.Unload();

@@ -9,28 +9,28 @@
 namespace {
 
 using nagwick::platform::ControlKind;
-using nagwick::platform::ControlSpec;
-using nagwick::platform::FormSpec;
+using nagwick::platform::ControlDesign;
+using nagwick::platform::FormDesign;
 using nagwick::platform::win32::Box;
 using nagwick::platform::win32::Extent;
 using nagwick::platform::win32::FormLayout;
 using nagwick::platform::win32::LayOutForm;
 
-const Box& BoxOf(const FormLayout& layout, const FormSpec& spec, std::string_view name) {
-    return layout.boxes.at(static_cast<std::size_t>(spec.Find(name) - spec.controls.data()));
+const Box& BoxOf(const FormLayout& layout, const FormDesign& design, std::string_view name) {
+    return layout.boxes.at(static_cast<std::size_t>(design.Find(name) - design.controls.data()));
 }
 
 TEST(FormLayout, EdgesThatLineUpStayLinedUpAtAnyDpi) {
-    const FormSpec& dialog = nagwick::ui::OptionsFormSpec();
+    const FormDesign& dialog = nagwick::ui::OptionsFormDesign();
     for (int dpi : {96, 120, 144, 168, 192, 288}) {
-        const FormLayout layout = LayOutForm(dialog, dpi, [](const ControlSpec&) { return Extent{}; });
+        const FormLayout layout = LayOutForm(dialog, dpi, [](const ControlDesign&) { return Extent{}; });
         EXPECT_EQ(BoxOf(layout, dialog, "btnCancel").right, BoxOf(layout, dialog, "chkExplorer").right) << dpi;
     }
 }
 
 TEST(FormLayout, TextNeedingMoreRoomGrowsItsBoxAndTheWindowButNotButtons) {
-    const FormSpec& main = nagwick::ui::MainFormSpec();
-    const FormLayout layout = LayOutForm(main, 96, [](const ControlSpec& control) {
+    const FormDesign& main = nagwick::ui::MainFormDesign();
+    const FormLayout layout = LayOutForm(main, 96, [](const ControlDesign& control) {
         EXPECT_NE(control.kind, ControlKind::Button) << control.name << ": buttons keep their size";
         return control.name == "Label9" ? Extent{400, 20} : Extent{10, 10};
     });

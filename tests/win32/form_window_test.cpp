@@ -17,7 +17,7 @@
 
 namespace {
 
-using nagwick::platform::FormSpec;
+using nagwick::platform::FormDesign;
 using nagwick::platform::WindowEvents;
 using nagwick::platform::WindowState;
 using nagwick::platform::win32::FormWindow;
@@ -67,8 +67,8 @@ void Pump() {
 
 class FormWindowTest : public ::testing::Test {
 protected:
-    std::unique_ptr<FormWindow> Open(const FormSpec& spec) {
-        auto window = std::make_unique<FormWindow>(spec, nullptr, events, host);
+    std::unique_ptr<FormWindow> Open(const FormDesign& design) {
+        auto window = std::make_unique<FormWindow>(design, nullptr, events, host);
         window->Show(WindowState::Normal);
         Pump();
         return window;
@@ -78,12 +78,12 @@ protected:
 };
 
 TEST_F(FormWindowTest, TextsInMsSansSerifFitTheirControls) {
-    for (const FormSpec* spec : {&nagwick::ui::MainFormSpec(), &nagwick::ui::OptionsFormSpec()}) {
-        const auto window = Open(*spec);
+    for (const FormDesign* design : {&nagwick::ui::MainFormDesign(), &nagwick::ui::OptionsFormDesign()}) {
+        const auto window = Open(*design);
         const int dpi = nagwick::platform::win32::WindowDpi(window->Handle());
         RECT client{};
         GetClientRect(window->Handle(), &client);
-        for (const auto& control : spec->controls) {
+        for (const auto& control : design->controls) {
             const HWND child = ChildWithText(window->Handle(), control.text);
             ASSERT_NE(child, nullptr) << control.name;
             const LOGFONTW font = FontOf(child);
@@ -106,7 +106,7 @@ TEST_F(FormWindowTest, TextsInMsSansSerifFitTheirControls) {
 }
 
 TEST_F(FormWindowTest, ClickMayDestroyTheWindowItCameFrom) {
-    auto window = Open(nagwick::ui::MainFormSpec());
+    auto window = Open(nagwick::ui::MainFormDesign());
     const HWND form = window->Handle();
     events.onClick = [&] { window.reset(); };
     SendMessageW(ChildWithText(form, "Exit"), BM_CLICK, 0, 0);
@@ -116,7 +116,7 @@ TEST_F(FormWindowTest, ClickMayDestroyTheWindowItCameFrom) {
 }
 
 TEST_F(FormWindowTest, MovingToAMonitorOfAnotherDpiLaysTheFormOutAgain) {
-    const auto window = Open(nagwick::ui::OptionsFormSpec());
+    const auto window = Open(nagwick::ui::OptionsFormDesign());
     const HWND form = window->Handle();
     RECT suggested{100, 80, 600, 400};
     SendMessageW(form, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));

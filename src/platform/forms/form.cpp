@@ -4,7 +4,7 @@
 
 namespace nagwick::platform {
 
-Form::Form(FormsRuntime& runtime, const FormSpec& spec) : runtime_(runtime), spec_(spec) {}
+Form::Form(FormsRuntime& runtime, const FormDesign& design) : runtime_(runtime), design_(design) {}
 
 Form::~Form() = default;
 
@@ -14,7 +14,7 @@ void Form::Load() {
     windowState_ = WindowState::Normal;
     visible_ = false;
     blocked_ = false;
-    window_ = runtime_.System().CreateNativeWindow(spec_, runtime_.CurrentOwner(), *this);
+    window_ = runtime_.System().CreateNativeWindow(design_, runtime_.CurrentOwner(), *this);
     runtime_.FormLoaded(*this);
     runtime_.Guard([this] { Form_Load(); });
     if (state_ == State::Loading) state_ = State::Loaded;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/form_spec.h"
+#include "platform/form_design.h"
 #include "platform/window_system.h"
 
 namespace nagwick::platform {
@@ -14,7 +14,7 @@ class FormsRuntime;
 
 class Form : public WindowEvents {
 public:
-    Form(FormsRuntime& runtime, const FormSpec& spec);
+    Form(FormsRuntime& runtime, const FormDesign& design);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -35,7 +35,7 @@ public:
 
     bool IsLoaded() const { return state_ == State::Loaded || state_ == State::Loading; }
     bool IsVisible() const { return IsLoaded() && visible_; }
-    const FormSpec& Spec() const { return spec_; }
+    const FormDesign& Design() const { return design_; }
     NativeWindow* Window() const { return window_.get(); }
 
 protected:
@@ -58,7 +58,7 @@ private:
     void OnCloseRequested() override;
 
     FormsRuntime& runtime_;
-    const FormSpec& spec_;
+    const FormDesign& design_;
     State state_ = State::Unloaded;
     WindowState windowState_ = WindowState::Normal;
     bool visible_ = false;

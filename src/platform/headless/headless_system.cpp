@@ -6,10 +6,10 @@
 
 namespace nagwick::platform::headless {
 
-HeadlessWindow::HeadlessWindow(const FormSpec& formSpec, NativeWindow* ownerWindow,
+HeadlessWindow::HeadlessWindow(const FormDesign& formDesign, NativeWindow* ownerWindow,
                                WindowEvents& windowEvents)
-    : spec(formSpec), owner(ownerWindow), events(windowEvents) {
-    for (const auto& control : spec.controls)
+    : design(formDesign), owner(ownerWindow), events(windowEvents) {
+    for (const auto& control : design.controls)
         if (control.kind == ControlKind::CheckBox) checks_.emplace(std::string(control.name), 0);
 }
 
@@ -38,9 +38,9 @@ namespace {
 // Removes itself from the system's list when the form destroys it.
 class TrackedWindow : public HeadlessWindow {
 public:
-    TrackedWindow(const FormSpec& spec, NativeWindow* owner, WindowEvents& events,
+    TrackedWindow(const FormDesign& design, NativeWindow* owner, WindowEvents& events,
                   std::vector<HeadlessWindow*>& list)
-        : HeadlessWindow(spec, owner, events), list_(list) {
+        : HeadlessWindow(design, owner, events), list_(list) {
         list_.push_back(this);
     }
     ~TrackedWindow() override { std::erase(list_, this); }
@@ -56,10 +56,10 @@ HeadlessSystem::HeadlessSystem(std::string appPath, core::FileOps* files)
 
 HeadlessSystem::~HeadlessSystem() = default;
 
-std::unique_ptr<NativeWindow> HeadlessSystem::CreateNativeWindow(const FormSpec& spec,
+std::unique_ptr<NativeWindow> HeadlessSystem::CreateNativeWindow(const FormDesign& design,
                                                                  NativeWindow* owner,
                                                                  WindowEvents& events) {
-    return std::make_unique<TrackedWindow>(spec, owner, events, windows_);
+    return std::make_unique<TrackedWindow>(design, owner, events, windows_);
 }
 
 void HeadlessSystem::ShowMessage(std::string_view prompt, std::string_view title,
@@ -100,7 +100,7 @@ void HeadlessSystem::RunModalLoop(const std::function<bool()>& done) {
 
 HeadlessWindow* HeadlessSystem::Find(std::string_view formName) const {
     for (auto* window : windows_)
-        if (window->spec.name == formName) return window;
+        if (window->design.name == formName) return window;
     return nullptr;
 }
 

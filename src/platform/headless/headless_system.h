@@ -18,7 +18,7 @@ namespace nagwick::platform::headless {
 
 class HeadlessWindow : public NativeWindow {
 public:
-    HeadlessWindow(const FormSpec& spec, NativeWindow* owner, WindowEvents& events);
+    HeadlessWindow(const FormDesign& design, NativeWindow* owner, WindowEvents& events);
 
     void Show(WindowState state) override;
     void Hide() override;
@@ -26,7 +26,7 @@ public:
     int CheckValue(std::string_view checkBox) const override;
     void SetCheckValue(std::string_view checkBox, int value) override;
 
-    const FormSpec& spec;
+    const FormDesign& design;
     NativeWindow* const owner;
     WindowEvents& events;
     bool visible() const { return visible_; }
@@ -56,7 +56,7 @@ public:
 
     // --- the window system ---
     void Attach(SystemEvents& events) override { systemEvents_ = &events; }
-    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormSpec& spec, NativeWindow* owner,
+    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormDesign& design, NativeWindow* owner,
                                                      WindowEvents& events) override;
     void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;

@@ -48,22 +48,22 @@ Qt::WindowFlags FlagsFor(FormKind kind) {
 
 }  // namespace
 
-FormWidget::FormWidget(const FormSpec& spec, WindowEvents& events)
-    : QWidget(nullptr, FlagsFor(spec.kind)), spec_(spec), events_(&events) {
-    setObjectName(ToQString(spec.name));
-    setWindowTitle(ToQString(spec.caption));
+FormWidget::FormWidget(const FormDesign& design, WindowEvents& events)
+    : QWidget(nullptr, FlagsFor(design.kind)), design_(design), events_(&events) {
+    setObjectName(ToQString(design.name));
+    setWindowTitle(ToQString(design.caption));
     setWindowIcon(ProgramIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
     QFont font = QApplication::font();
     font.setPointSizeF(kFontPointSize);
     font.setBold(false);
     setFont(font);
-    for (const auto& control : spec.controls) CreateControl(control);
+    for (const auto& control : design.controls) CreateControl(control);
     Layout();
     ApplyTabOrder();
 }
 
-QWidget* FormWidget::CreateControl(const ControlSpec& control) {
+QWidget* FormWidget::CreateControl(const ControlDesign& control) {
     QWidget* widget = nullptr;
     const QString text = ToQString(control.text);
     switch (control.kind) {
@@ -100,9 +100,9 @@ QWidget* FormWidget::CreateControl(const ControlSpec& control) {
 void FormWidget::Layout() {
     const int dpi = screen() ? qRound(screen()->logicalDotsPerInch()) : 96;
     const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
-    int clientWidth = px(spec_.clientWidth);
-    int clientHeight = px(spec_.clientHeight);
-    for (const auto& control : spec_.controls) {
+    int clientWidth = px(design_.clientWidth);
+    int clientHeight = px(design_.clientHeight);
+    for (const auto& control : design_.controls) {
         auto* widget = findChild<QWidget*>(ToQString(control.name), Qt::FindDirectChildrenOnly);
         QRect box(px(control.left), px(control.top), px(control.width), px(control.height));
         // Fonts differ from one desktop to the next: where a text needs more
@@ -112,9 +112,9 @@ void FormWidget::Layout() {
             box.setWidth(std::max(box.width(), needed.width()));
             box.setHeight(std::max(box.height(), needed.height()));
         }
-        const int rightMargin = px(spec_.clientWidth - control.left - control.width);
+        const int rightMargin = px(design_.clientWidth - control.left - control.width);
         clientWidth = std::max(clientWidth, box.right() + 1 + std::max(rightMargin, 0));
-        const int bottomMargin = px(spec_.clientHeight - control.top - control.height);
+        const int bottomMargin = px(design_.clientHeight - control.top - control.height);
         clientHeight = std::max(clientHeight, box.bottom() + 1 + std::max(bottomMargin, 0));
         widget->setGeometry(box);
     }
@@ -122,13 +122,13 @@ void FormWidget::Layout() {
 }
 
 void FormWidget::ApplyTabOrder() {
-    std::vector<const ControlSpec*> focusable;
-    for (const auto& control : spec_.controls)
+    std::vector<const ControlDesign*> focusable;
+    for (const auto& control : design_.controls)
         if (control.kind != ControlKind::Label) focusable.push_back(&control);
         else findChild<QWidget*>(ToQString(control.name))->setFocusPolicy(Qt::NoFocus);
-    std::ranges::sort(focusable, {}, &ControlSpec::tabIndex);
+    std::ranges::sort(focusable, {}, &ControlDesign::tabIndex);
     QWidget* previous = nullptr;
-    for (const ControlSpec* control : focusable) {
+    for (const ControlDesign* control : focusable) {
         auto* widget = findChild<QWidget*>(ToQString(control->name));
         widget->setFocusPolicy(Qt::StrongFocus);
         if (previous) setTabOrder(previous, widget);
@@ -150,13 +150,13 @@ void FormWidget::closeEvent(QCloseEvent* event) {
 
 void FormWidget::keyPressEvent(QKeyEvent* event) {
     const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
-    if (plain && spec_.kind == FormKind::Dialog && event->key() == Qt::Key_Escape) {
+    if (plain && design_.kind == FormKind::Dialog && event->key() == Qt::Key_Escape) {
         if (events_) events_->OnCloseRequested();
         return;
     }
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        !spec_.defaultButton.empty()) {
-        if (auto* button = Button(spec_.defaultButton); button && button->isEnabled()) {
+        !design_.defaultButton.empty()) {
+        if (auto* button = Button(design_.defaultButton); button && button->isEnabled()) {
             button->click();
             return;
         }

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/form_spec.h"
+#include "platform/form_design.h"
 #include "platform/window_system.h"
 
 class QAbstractButton;
@@ -13,11 +13,11 @@ namespace nagwick::platform::qt {
 
 class FormWidget : public QWidget {
 public:
-    FormWidget(const FormSpec& spec, WindowEvents& events);
+    FormWidget(const FormDesign& design, WindowEvents& events);
 
     // After this the window reports nothing more: its form has let it go.
     void Detach() { events_ = nullptr; }
-    const FormSpec& spec() const { return spec_; }
+    const FormDesign& design() const { return design_; }
     QAbstractButton* Button(std::string_view name) const;
     // The first control in tab order, which has the focus when the window opens.
     QWidget* FirstInTabOrder() const { return firstInTabOrder_; }
@@ -27,11 +27,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QWidget* CreateControl(const ControlSpec& control);
+    QWidget* CreateControl(const ControlDesign& control);
     void Layout();
     void ApplyTabOrder();
 
-    const FormSpec& spec_;
+    const FormDesign& design_;
     WindowEvents* events_;
     QWidget* firstInTabOrder_ = nullptr;
 };

@@ -40,10 +40,10 @@ void QtSystem::WatchSignals() {
     });
 }
 
-std::unique_ptr<NativeWindow> QtSystem::CreateNativeWindow(const FormSpec& spec,
+std::unique_ptr<NativeWindow> QtSystem::CreateNativeWindow(const FormDesign& design,
                                                            NativeWindow* owner,
                                                            WindowEvents& events) {
-    return std::make_unique<QtWindow>(spec, static_cast<QtWindow*>(owner), events);
+    return std::make_unique<QtWindow>(design, static_cast<QtWindow*>(owner), events);
 }
 
 void QtSystem::ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) {

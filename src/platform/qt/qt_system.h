@@ -25,7 +25,7 @@ public:
     ~QtSystem() override;
 
     void Attach(SystemEvents& events) override { systemEvents_ = &events; }
-    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormSpec& spec, NativeWindow* owner,
+    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormDesign& design, NativeWindow* owner,
                                                      WindowEvents& events) override;
     void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;

@@ -21,9 +21,9 @@ QCheckBox* FindCheckBox(const FormWidget* widget, std::string_view name) {
 
 }  // namespace
 
-QtWindow::QtWindow(const FormSpec& spec, QtWindow* owner, WindowEvents& events)
-    : widget_(new FormWidget(spec, events)), owner_(owner ? owner->widget() : nullptr) {
-    if (spec.kind != FormKind::Dialog) return;
+QtWindow::QtWindow(const FormDesign& design, QtWindow* owner, WindowEvents& events)
+    : widget_(new FormWidget(design, events)), owner_(owner ? owner->widget() : nullptr) {
+    if (design.kind != FormKind::Dialog) return;
     widget_->setWindowModality(Qt::ApplicationModal);
     // Transient for its owner, which keeps it out of the taskbar; not a
     // child widget, or disabling the owner would disable the dialog too.

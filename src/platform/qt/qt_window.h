@@ -9,7 +9,7 @@ namespace nagwick::platform::qt {
 
 class QtWindow : public NativeWindow {
 public:
-    QtWindow(const FormSpec& spec, QtWindow* owner, WindowEvents& events);
+    QtWindow(const FormDesign& design, QtWindow* owner, WindowEvents& events);
     // The widget may be mid-event (its own close, a click): it is hidden now
     // and deleted once control is back in the event loop.
     ~QtWindow() override;

@@ -4,13 +4,13 @@
 
 namespace nagwick::platform::win32 {
 
-FormLayout LayOutForm(const FormSpec& spec, int dpi, const std::function<Extent(const ControlSpec&)>& room) {
+FormLayout LayOutForm(const FormDesign& design, int dpi, const std::function<Extent(const ControlDesign&)>& room) {
     const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
-    const int designWidth = px(spec.clientWidth);
-    const int designHeight = px(spec.clientHeight);
+    const int designWidth = px(design.clientWidth);
+    const int designHeight = px(design.clientHeight);
     FormLayout layout{designWidth, designHeight, {}};
-    layout.boxes.reserve(spec.controls.size());
-    for (const ControlSpec& control : spec.controls) {
+    layout.boxes.reserve(design.controls.size());
+    for (const ControlDesign& control : design.controls) {
         // Edges from twips, so that edges that line up in twips line up here.
         Box box{px(control.left), px(control.top), px(control.left + control.width),
                 px(control.top + control.height)};

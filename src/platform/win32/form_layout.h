@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/form_spec.h"
+#include "platform/form_design.h"
 
 namespace nagwick::platform::win32 {
 
@@ -22,11 +22,11 @@ struct Extent {
 struct FormLayout {
     int clientWidth = 0;
     int clientHeight = 0;
-    std::vector<Box> boxes;  // one for each control, in the order of spec.controls
+    std::vector<Box> boxes;  // one for each control, in the order of design.controls
 };
 
 // `room` says how much room a label's or check box's text needs, in pixels
 // at `dpi`; buttons keep their size.
-FormLayout LayOutForm(const FormSpec& spec, int dpi, const std::function<Extent(const ControlSpec&)>& room);
+FormLayout LayOutForm(const FormDesign& design, int dpi, const std::function<Extent(const ControlDesign&)>& room);
 
 }  // namespace nagwick::platform::win32

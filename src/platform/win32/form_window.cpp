@@ -42,7 +42,7 @@ HFONT MakeFont(int dpi, int weight) {
     return handle;
 }
 
-bool IsPushButton(const ControlSpec& control) { return control.kind == ControlKind::Button; }
+bool IsPushButton(const ControlDesign& control) { return control.kind == ControlKind::Button; }
 
 }  // namespace
 
@@ -82,10 +82,10 @@ bool FormWindow::HandleDialogMessage(MSG& message) {
     return true;
 }
 
-FormWindow::FormWindow(const FormSpec& spec, FormWindow* owner, WindowEvents& events, WindowHost& host)
-    : spec_(spec), events_(events), host_(host) {
+FormWindow::FormWindow(const FormDesign& design, FormWindow* owner, WindowEvents& events, WindowHost& host)
+    : design_(design), events_(events), host_(host) {
     RegisterWindowClass();
-    if (spec.kind == FormKind::Main) {
+    if (design.kind == FormKind::Main) {
         // Fixed single border: no sizing frame, and no maximise box.
         style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
         exStyle_ = WS_EX_CONTROLPARENT;
@@ -99,7 +99,7 @@ FormWindow::FormWindow(const FormSpec& spec, FormWindow* owner, WindowEvents& ev
     const HWND ownerWindow = owner ? owner->Handle() : nullptr;
     RECT start{0, 0, 0, 0};
     if (ownerWindow) GetWindowRect(ownerWindow, &start);
-    const std::wstring caption = Widen(spec.caption);
+    const std::wstring caption = Widen(design.caption);
     CreateWindowExW(exStyle_, kClassName, caption.c_str(), style_, start.left, start.top, 0, 0, ownerWindow,
                     nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) throw std::runtime_error("the window could not be created: " + ErrorText(GetLastError()));
@@ -108,7 +108,7 @@ FormWindow::FormWindow(const FormSpec& spec, FormWindow* owner, WindowEvents& ev
     const int dpi = WindowDpi(window_);
     LoadIcons(dpi);
     ApplyDpi(dpi);
-    if (spec.kind == FormKind::Main && !host.SessionEndReason().empty())
+    if (design.kind == FormKind::Main && !host.SessionEndReason().empty())
         blocksSessionEnd_ = ShutdownBlockReasonCreate(window_, host.SessionEndReason().c_str()) != FALSE;
 }
 
@@ -128,18 +128,18 @@ FormWindow::~FormWindow() {
 void FormWindow::CreateControls() {
     // Windows moves the focus in the order the controls were made: the
     // focusable ones by tab index, then the labels, which take no focus.
-    std::vector<const ControlSpec*> order;
-    for (const auto& control : spec_.controls)
+    std::vector<const ControlDesign*> order;
+    for (const auto& control : design_.controls)
         if (control.kind != ControlKind::Label) order.push_back(&control);
-    std::ranges::stable_sort(order, {}, &ControlSpec::tabIndex);
-    for (const auto& control : spec_.controls)
+    std::ranges::stable_sort(order, {}, &ControlDesign::tabIndex);
+    for (const auto& control : design_.controls)
         if (control.kind == ControlKind::Label) order.push_back(&control);
 
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     bool firstFocusable = true;
     bool firstLabel = true;
     controls_.reserve(order.size());
-    for (const ControlSpec* control : order) {
+    for (const ControlDesign* control : order) {
         DWORD style = WS_CHILD | WS_VISIBLE;
         const wchar_t* windowClass = L"BUTTON";
         // Two groups, so that the arrow keys move among the focusable
@@ -155,13 +155,13 @@ void FormWindow::CreateControls() {
         case ControlKind::Button:
             // BS_NOTIFY reports focus changes, which move the default look.
             style |= WS_TABSTOP | BS_NOTIFY |
-                     (control->name == spec_.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+                     (control->name == design_.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             break;
         case ControlKind::CheckBox:
             style |= WS_TABSTOP | BS_AUTOCHECKBOX;
             break;
         }
-        const int id = kFirstControlId + static_cast<int>(control - spec_.controls.data());
+        const int id = kFirstControlId + static_cast<int>(control - design_.controls.data());
         const std::wstring text = Widen(control->text);
         const HWND window = CreateWindowExW(0, windowClass, text.c_str(), style, 0, 0, 0, 0, window_,
                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
@@ -169,7 +169,7 @@ void FormWindow::CreateControls() {
         controls_.push_back({control, window, id});
     }
     for (const Control& control : controls_)
-        if (IsPushButton(*control.spec) && control.spec->name == spec_.defaultButton) defaultButton_ = &control;
+        if (IsPushButton(*control.design) && control.design->name == design_.defaultButton) defaultButton_ = &control;
 }
 
 void FormWindow::LoadIcons(int dpi) {
@@ -187,7 +187,7 @@ void FormWindow::LoadIcons(int dpi) {
 }
 
 Extent FormWindow::TextRoom(const Control& control, HFONT font, bool standIn) const {
-    const std::wstring text = Widen(control.spec->text);
+    const std::wstring text = Widen(control.design->text);
     SIZE size{0, 0};
     if (const HDC dc = GetDC(control.window)) {
         const HGDIOBJ previous = SelectObject(dc, font);
@@ -200,7 +200,7 @@ Extent FormWindow::TextRoom(const Control& control, HFONT font, bool standIn) co
     // widths it reports (Wine's renderer does, by up to 3 %): a margin, so
     // that no text is cut even then.
     if (standIn) room.width += room.width / 25 + ScaleFrom96(2, dpi_);
-    if (control.spec->kind == ControlKind::CheckBox) {
+    if (control.design->kind == ControlKind::CheckBox) {
         // The box, and the gap and focus rectangle beside the text.
         room.width += SystemMetric(SM_CXMENUCHECK, dpi_) + ScaleFrom96(6, dpi_);
         room.height = std::max(room.height, SystemMetric(SM_CYMENUCHECK, dpi_));
@@ -224,13 +224,13 @@ void FormWindow::ApplyDpi(int dpi) {
     Font regular(MakeFont(dpi, FW_NORMAL));
     Font bold(MakeFont(dpi, FW_BOLD));
     const bool standIn = IsStandIn(regular.get());
-    const auto fontOf = [&](const ControlSpec& spec) { return spec.bold ? bold.get() : regular.get(); };
-    const FormLayout layout = LayOutForm(spec_, dpi, [&](const ControlSpec& spec) {
-        return TextRoom(ControlFor(spec), fontOf(spec), standIn);
+    const auto fontOf = [&](const ControlDesign& design) { return design.bold ? bold.get() : regular.get(); };
+    const FormLayout layout = LayOutForm(design_, dpi, [&](const ControlDesign& design) {
+        return TextRoom(ControlFor(design), fontOf(design), standIn);
     });
     for (const Control& control : controls_) {
-        SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*control.spec)), FALSE);
-        const Box& box = layout.boxes[static_cast<std::size_t>(control.spec - spec_.controls.data())];
+        SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*control.design)), FALSE);
+        const Box& box = layout.boxes[static_cast<std::size_t>(control.design - design_.controls.data())];
         MoveWindow(control.window, box.left, box.top, box.Width(), box.Height(), FALSE);
     }
     // The controls use the new fonts now; the old ones can go.
@@ -290,10 +290,10 @@ void FormWindow::Hide() { ShowWindow(window_, SW_HIDE); }
 
 void FormWindow::SetEnabled(bool enabled) { EnableWindow(window_, enabled ? TRUE : FALSE); }
 
-const FormWindow::Control& FormWindow::ControlFor(const ControlSpec& spec) const {
+const FormWindow::Control& FormWindow::ControlFor(const ControlDesign& design) const {
     for (const Control& control : controls_)
-        if (control.spec == &spec) return control;
-    throw std::logic_error("no control " + std::string(spec.name));
+        if (control.design == &design) return control;
+    throw std::logic_error("no control " + std::string(design.name));
 }
 
 const FormWindow::Control* FormWindow::FindControl(int id) const {
@@ -304,7 +304,7 @@ const FormWindow::Control* FormWindow::FindControl(int id) const {
 
 const FormWindow::Control& FormWindow::FindCheckBox(std::string_view name) const {
     for (const Control& control : controls_)
-        if (control.spec->kind == ControlKind::CheckBox && control.spec->name == name) return control;
+        if (control.design->kind == ControlKind::CheckBox && control.design->name == name) return control;
     throw std::invalid_argument("no check box " + std::string(name));
 }
 
@@ -334,7 +334,7 @@ void FormWindow::RestoreFocus() {
         return;
     }
     for (const Control& control : controls_) {
-        if (control.spec->kind != ControlKind::Label && IsWindowEnabled(control.window)) {
+        if (control.design->kind != ControlKind::Label && IsWindowEnabled(control.window)) {
             SetFocus(control.window);
             return;
         }
@@ -344,14 +344,14 @@ void FormWindow::RestoreFocus() {
 const FormWindow::Control* FormWindow::FocusedButton() const {
     const HWND focus = GetFocus();
     for (const Control& control : controls_)
-        if (control.window == focus && IsPushButton(*control.spec)) return &control;
+        if (control.window == focus && IsPushButton(*control.design)) return &control;
     return nullptr;
 }
 
 void FormWindow::MarkDefaultButton(const Control* focusedButton) {
     const Control* chosen = focusedButton ? focusedButton : defaultButton_;
     for (const Control& control : controls_) {
-        if (!IsPushButton(*control.spec)) continue;
+        if (!IsPushButton(*control.design)) continue;
         const bool isDefault = (GetWindowLongPtrW(control.window, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
         const bool shouldBe = &control == chosen;
         if (isDefault != shouldBe)
@@ -435,14 +435,14 @@ bool FormWindow::HandleCommand(WPARAM wParam, LPARAM lParam) {
         // From the dialog manager: Esc gives IDCANCEL, which closes a dialog
         // like its close box (and never presses a Cancel button); Enter with
         // no default button gives IDOK, which does nothing.
-        if (id == IDCANCEL && spec_.kind == FormKind::Dialog) events_.OnCloseRequested();
+        if (id == IDCANCEL && design_.kind == FormKind::Dialog) events_.OnCloseRequested();
         return true;
     }
     const Control* control = FindControl(id);
-    if (!control || !IsPushButton(*control->spec)) return false;
+    if (!control || !IsPushButton(*control->design)) return false;
     switch (code) {
     case BN_CLICKED:
-        events_.OnClick(control->spec->name);
+        events_.OnClick(control->design->name);
         return true;
     case BN_SETFOCUS:
         MarkDefaultButton(control);

@@ -38,7 +38,7 @@ public:
     // it took the message.
     static bool HandleDialogMessage(MSG& message);
 
-    FormWindow(const FormSpec& spec, FormWindow* owner, WindowEvents& events, WindowHost& host);
+    FormWindow(const FormDesign& design, FormWindow* owner, WindowEvents& events, WindowHost& host);
     // Safe while the window is inside its own window procedure (a click that
     // unloads its form): the window reports nothing more from here on.
     ~FormWindow() override;
@@ -55,7 +55,7 @@ public:
 
 private:
     struct Control {
-        const ControlSpec* spec;
+        const ControlDesign* design;
         HWND window;
         int id;
     };
@@ -84,11 +84,11 @@ private:
     // The button that Enter presses: the focused one, else the form's default.
     void MarkDefaultButton(const Control* focusedButton);
     const Control* FocusedButton() const;
-    const Control& ControlFor(const ControlSpec& spec) const;
+    const Control& ControlFor(const ControlDesign& design) const;
     const Control* FindControl(int id) const;
     const Control& FindCheckBox(std::string_view name) const;
 
-    const FormSpec& spec_;
+    const FormDesign& design_;
     WindowEvents& events_;
     WindowHost& host_;
     HWND window_ = nullptr;

@@ -12,9 +12,9 @@ namespace nagwick::platform::win32 {
 Win32System::Win32System(std::wstring sessionEndReason)
     : sessionEndReason_(std::move(sessionEndReason)) {}
 
-std::unique_ptr<NativeWindow> Win32System::CreateNativeWindow(const FormSpec& spec, NativeWindow* owner,
+std::unique_ptr<NativeWindow> Win32System::CreateNativeWindow(const FormDesign& design, NativeWindow* owner,
                                                               WindowEvents& events) {
-    return std::make_unique<FormWindow>(spec, static_cast<FormWindow*>(owner), events,
+    return std::make_unique<FormWindow>(design, static_cast<FormWindow*>(owner), events,
                                         static_cast<WindowHost&>(*this));
 }
 

@@ -17,7 +17,7 @@ public:
     explicit Win32System(std::wstring sessionEndReason = {});
 
     void Attach(SystemEvents& events) override { systemEvents_ = &events; }
-    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormSpec& spec, NativeWindow* owner,
+    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormDesign& design, NativeWindow* owner,
                                                      WindowEvents& events) override;
     void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;

@@ -10,7 +10,7 @@
 
 #include "e2e/nagwick_process.h"
 #include "e2e/probe.h"
-#include "platform/form_spec.h"
+#include "platform/form_design.h"
 #include "ui/layouts.h"
 
 namespace e2e {
@@ -18,7 +18,7 @@ namespace e2e {
 namespace {
 
 using nagwick::platform::ControlKind;
-using nagwick::platform::FormSpec;
+using nagwick::platform::FormDesign;
 using nagwick::platform::TwipsToPixels;
 
 constexpr wchar_t kWarningTitle[] = L"Remove flash drive";
@@ -32,18 +32,18 @@ std::string Describe(const RECT& r) {
            "x" + std::to_string(r.bottom - r.top) + ")";
 }
 
-HWND Control(HWND form, const FormSpec& spec, std::string_view name) {
-    const auto* control = spec.Find(name);
+HWND Control(HWND form, const FormDesign& design, std::string_view name) {
+    const auto* control = design.Find(name);
     Require(control != nullptr, "no control " + std::string(name) + " in the layout data");
     const HWND child = ChildWithText(form, Widen(control->text));
     Require(child != nullptr, "no control with the text \"" + std::string(control->text) + "\"");
     return child;
 }
-HWND MainControl(HWND main, std::string_view name) { return Control(main, nagwick::ui::MainFormSpec(), name); }
-HWND OptionsControl(HWND dialog, std::string_view name) { return Control(dialog, nagwick::ui::OptionsFormSpec(), name); }
+HWND MainControl(HWND main, std::string_view name) { return Control(main, nagwick::ui::MainFormDesign(), name); }
+HWND OptionsControl(HWND dialog, std::string_view name) { return Control(dialog, nagwick::ui::OptionsFormDesign(), name); }
 
 // The frame, the client area and every control as the layout data has them.
-void CheckLayout(HWND form, const FormSpec& spec) {
+void CheckLayout(HWND form, const FormDesign& design) {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
@@ -51,11 +51,11 @@ void CheckLayout(HWND form, const FormSpec& spec) {
     // The test prefix has MS Sans Serif: every text fits its box as laid
     // out, so nothing grows.
     const RECT client = ClientRect(form);
-    const RECT design{0, 0, px(spec.clientWidth), px(spec.clientHeight)};
-    Require(EqualRect(&client, &design) != FALSE,
-            std::string(spec.name) + ": client area " + Describe(client) + " is not " + Describe(design));
-    for (const auto& control : spec.controls) {
-        const HWND child = Control(form, spec, control.name);
+    const RECT laidOut{0, 0, px(design.clientWidth), px(design.clientHeight)};
+    Require(EqualRect(&client, &laidOut) != FALSE,
+            std::string(design.name) + ": client area " + Describe(client) + " is not " + Describe(laidOut));
+    for (const auto& control : design.controls) {
+        const HWND child = Control(form, design, control.name);
         const std::string name(control.name);
         Require(IsWindowVisible(child) != FALSE, name + " is not visible");
         const bool isLabel = control.kind == ControlKind::Label;
@@ -187,7 +187,7 @@ void MainWindow(const Context& context) {
     Require((style & WS_MINIMIZEBOX) != 0, "no minimise box");
     Require((style & (WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0, "a maximise box or a sizing border");
     Require(GetWindow(main, GW_OWNER) == nullptr, "the main window has an owner (and no taskbar button)");
-    CheckLayout(main, nagwick::ui::MainFormSpec());
+    CheckLayout(main, nagwick::ui::MainFormDesign());
     RECT workArea{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     CheckCentred(main, workArea, "the main window");
@@ -268,7 +268,7 @@ void OptionsDialog(const Context& context) {
     Require(GetWindow(dialog, GW_OWNER) == main, "the dialog is not owned by the main window (so in the taskbar)");
     Require(!IsWindowEnabled(main), "the main window takes input while the dialog is open");
     CheckCentred(dialog, WindowRect(main), "the dialog over the main window");
-    CheckLayout(dialog, nagwick::ui::OptionsFormSpec());
+    CheckLayout(dialog, nagwick::ui::OptionsFormDesign());
 
     const HWND explorer = OptionsControl(dialog, "chkExplorer");
     const HWND start = OptionsControl(dialog, "chkStartState");

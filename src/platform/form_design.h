@@ -8,7 +8,7 @@ namespace nagwick::platform {
 
 enum class ControlKind { Label, Button, CheckBox };
 
-struct ControlSpec {
+struct ControlDesign {
     ControlKind kind;
     std::string_view name;
     std::string_view text;
@@ -25,16 +25,16 @@ struct ControlSpec {
 // the taskbar, centred over the main window.
 enum class FormKind { Main, Dialog };
 
-struct FormSpec {
+struct FormDesign {
     std::string_view name;
     std::string_view caption;
     FormKind kind;
     int clientWidth;
     int clientHeight;
-    std::span<const ControlSpec> controls;
+    std::span<const ControlDesign> controls;
     std::string_view defaultButton;  // pressed by Enter; empty when none
 
-    const ControlSpec* Find(std::string_view controlName) const {
+    const ControlDesign* Find(std::string_view controlName) const {
         for (const auto& control : controls)
             if (control.name == controlName) return &control;
         return nullptr;
