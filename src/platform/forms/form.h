@@ -29,13 +29,11 @@ public:
     void Unload(UnloadCause cause = UnloadCause::Code);
 
     void SetWindowState(WindowState state);
-    WindowState GetWindowState() const { return windowState_; }
     int CheckValue(std::string_view checkBox);
     void SetCheckValue(std::string_view checkBox, int value);
 
     bool IsLoaded() const { return state_ == State::Loaded || state_ == State::Loading; }
     bool IsVisible() const { return IsLoaded() && visible_; }
-    const FormDesign& Design() const { return design_; }
     NativeWindow* Window() const { return window_.get(); }
 
 protected:
@@ -44,7 +42,6 @@ protected:
     // Runs the control's Click handler.
     virtual void Click(std::string_view control) = 0;
 
-    FormsRuntime& Runtime() const { return runtime_; }
 
 private:
     friend class FormsRuntime;

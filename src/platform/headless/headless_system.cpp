@@ -6,9 +6,8 @@
 
 namespace nagwick::platform::headless {
 
-HeadlessWindow::HeadlessWindow(const FormDesign& formDesign, NativeWindow* ownerWindow,
-                               WindowEvents& windowEvents)
-    : design(formDesign), owner(ownerWindow), events(windowEvents) {
+HeadlessWindow::HeadlessWindow(const FormDesign& formDesign, WindowEvents& windowEvents)
+    : design(formDesign), events(windowEvents) {
     for (const auto& control : design.controls)
         if (control.kind == ControlKind::CheckBox) checks_.emplace(std::string(control.name), 0);
 }
@@ -16,7 +15,6 @@ HeadlessWindow::HeadlessWindow(const FormDesign& formDesign, NativeWindow* owner
 void HeadlessWindow::Show(WindowState state) {
     visible_ = true;
     state_ = state;
-    ++showCount_;
 }
 
 void HeadlessWindow::Hide() { visible_ = false; }
@@ -38,9 +36,9 @@ namespace {
 // Removes itself from the system's list when the form destroys it.
 class TrackedWindow : public HeadlessWindow {
 public:
-    TrackedWindow(const FormDesign& design, NativeWindow* owner, WindowEvents& events,
+    TrackedWindow(const FormDesign& design, WindowEvents& events,
                   std::vector<HeadlessWindow*>& list)
-        : HeadlessWindow(design, owner, events), list_(list) {
+        : HeadlessWindow(design, events), list_(list) {
         list_.push_back(this);
     }
     ~TrackedWindow() override { std::erase(list_, this); }
@@ -57,9 +55,9 @@ HeadlessSystem::HeadlessSystem(std::string appPath, core::FileOps* files)
 HeadlessSystem::~HeadlessSystem() = default;
 
 std::unique_ptr<NativeWindow> HeadlessSystem::CreateNativeWindow(const FormDesign& design,
-                                                                 NativeWindow* owner,
+                                                                 NativeWindow* /*owner*/,
                                                                  WindowEvents& events) {
-    return std::make_unique<TrackedWindow>(design, owner, events, windows_);
+    return std::make_unique<TrackedWindow>(design, events, windows_);
 }
 
 void HeadlessSystem::ShowMessage(std::string_view prompt, std::string_view title,

@@ -18,7 +18,7 @@ namespace nagwick::platform::headless {
 
 class HeadlessWindow : public NativeWindow {
 public:
-    HeadlessWindow(const FormDesign& design, NativeWindow* owner, WindowEvents& events);
+    HeadlessWindow(const FormDesign& design, WindowEvents& events);
 
     void Show(WindowState state) override;
     void Hide() override;
@@ -27,18 +27,15 @@ public:
     void SetCheckValue(std::string_view checkBox, int value) override;
 
     const FormDesign& design;
-    NativeWindow* const owner;
     WindowEvents& events;
     bool visible() const { return visible_; }
     bool enabled() const { return enabled_; }
     WindowState state() const { return state_; }
-    int showCount() const { return showCount_; }
 
 private:
     bool visible_ = false;
     bool enabled_ = true;
     WindowState state_ = WindowState::Normal;
-    int showCount_ = 0;
     std::map<std::string, int, std::less<>> checks_;
 };
 

@@ -20,10 +20,6 @@ namespace {
 // 8.25 points, in the desktop's default sans-serif face.
 constexpr double kFontPointSize = 8.25;
 
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The program's icon, drawn for each size it is shown at. Read as PNG by
 // name: letting Qt guess the format loads every image plugin at start-up.
 const QIcon& ProgramIcon() {
@@ -50,8 +46,8 @@ Qt::WindowFlags FlagsFor(FormKind kind) {
 
 FormWidget::FormWidget(const FormDesign& design, WindowEvents& events)
     : QWidget(nullptr, FlagsFor(design.kind)), design_(design), events_(&events) {
-    setObjectName(ToQString(design.name));
-    setWindowTitle(ToQString(design.caption));
+    setObjectName(QString::fromUtf8(design.name));
+    setWindowTitle(QString::fromUtf8(design.caption));
     setWindowIcon(ProgramIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
     QFont font = QApplication::font();
@@ -65,7 +61,7 @@ FormWidget::FormWidget(const FormDesign& design, WindowEvents& events)
 
 QWidget* FormWidget::CreateControl(const ControlDesign& control) {
     QWidget* widget = nullptr;
-    const QString text = ToQString(control.text);
+    const QString text = QString::fromUtf8(control.text);
     switch (control.kind) {
     case ControlKind::Label: {
         auto* label = new QLabel(text, this);
@@ -88,7 +84,7 @@ QWidget* FormWidget::CreateControl(const ControlDesign& control) {
         widget = new QCheckBox(text, this);
         break;
     }
-    widget->setObjectName(ToQString(control.name));
+    widget->setObjectName(QString::fromUtf8(control.name));
     if (control.bold) {
         QFont bold = font();
         bold.setBold(true);
@@ -103,7 +99,7 @@ void FormWidget::Layout() {
     int clientWidth = px(design_.clientWidth);
     int clientHeight = px(design_.clientHeight);
     for (const auto& control : design_.controls) {
-        auto* widget = findChild<QWidget*>(ToQString(control.name), Qt::FindDirectChildrenOnly);
+        auto* widget = findChild<QWidget*>(QString::fromUtf8(control.name), Qt::FindDirectChildrenOnly);
         QRect box(px(control.left), px(control.top), px(control.width), px(control.height));
         // Fonts differ from one desktop to the next: where a text needs more
         // room than its box, the box (and the window) grows; nothing is cut.
@@ -125,21 +121,23 @@ void FormWidget::ApplyTabOrder() {
     std::vector<const ControlDesign*> focusable;
     for (const auto& control : design_.controls)
         if (control.kind != ControlKind::Label) focusable.push_back(&control);
-        else findChild<QWidget*>(ToQString(control.name))->setFocusPolicy(Qt::NoFocus);
+        else findChild<QWidget*>(QString::fromUtf8(control.name))->setFocusPolicy(Qt::NoFocus);
     std::ranges::sort(focusable, {}, &ControlDesign::tabIndex);
     QWidget* previous = nullptr;
+    QWidget* first = nullptr;
     for (const ControlDesign* control : focusable) {
-        auto* widget = findChild<QWidget*>(ToQString(control->name));
+        auto* widget = findChild<QWidget*>(QString::fromUtf8(control->name));
         widget->setFocusPolicy(Qt::StrongFocus);
         if (previous) setTabOrder(previous, widget);
-        else firstInTabOrder_ = widget;
+        else first = widget;
         previous = widget;
     }
-    if (firstInTabOrder_) firstInTabOrder_->setFocus();
+    // The first in tab order has the focus when the window opens.
+    if (first) first->setFocus();
 }
 
 QAbstractButton* FormWidget::Button(std::string_view name) const {
-    return findChild<QAbstractButton*>(ToQString(name));
+    return findChild<QAbstractButton*>(QString::fromUtf8(name));
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

@@ -19,8 +19,6 @@ public:
     void Detach() { events_ = nullptr; }
     const FormDesign& design() const { return design_; }
     QAbstractButton* Button(std::string_view name) const;
-    // The first control in tab order, which has the focus when the window opens.
-    QWidget* FirstInTabOrder() const { return firstInTabOrder_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -33,7 +31,6 @@ private:
 
     const FormDesign& design_;
     WindowEvents* events_;
-    QWidget* firstInTabOrder_ = nullptr;
 };
 
 }  // namespace nagwick::platform::qt

@@ -15,14 +15,6 @@
 
 namespace nagwick::platform::qt {
 
-namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 QtSystem::QtSystem(core::FileOps* files) : PortableProfileSystem(files) {
     // The program ends when its forms are unloaded, not when its last window
     // is hidden: Hide leaves it running with no window at all.
@@ -48,7 +40,7 @@ std::unique_ptr<NativeWindow> QtSystem::CreateNativeWindow(const FormDesign& des
 
 void QtSystem::ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) {
     QMessageBox box(icon == MsgBoxIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning,
-                    ToQString(title), ToQString(prompt), QMessageBox::Ok);
+                    QString::fromUtf8(title), QString::fromUtf8(prompt), QMessageBox::Ok);
     box.setObjectName("messageBox");
     box.setTextFormat(Qt::PlainText);
     // On top of everything: the main window may be hidden or minimised.
@@ -68,7 +60,7 @@ void QtSystem::WatchSession(std::string_view logoutReason) {
     if (XsmpSession::Joined()) return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!GnomeSession::Available(bus)) return;
-    gnome_ = std::make_unique<GnomeSession>(*this, bus, ToQString(logoutReason));
+    gnome_ = std::make_unique<GnomeSession>(*this, bus, QString::fromUtf8(logoutReason));
     gnome_->Register(GnomeSession::TakeStartupId());
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 QCheckBox* FindCheckBox(const FormWidget* widget, std::string_view name) {
     auto* box = widget ? widget->findChild<QCheckBox*>(
-                             QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))
+                             QString::fromUtf8(name))
                        : nullptr;
     if (!box) throw std::invalid_argument("no check box " + std::string(name));
     return box;
@@ -64,8 +64,6 @@ void QtWindow::Show(WindowState state) {
     widget_->showNormal();
     widget_->raise();
     widget_->activateWindow();
-    if (QWidget* first = widget_->FirstInTabOrder(); first && !widget_->focusWidget())
-        first->setFocus();
 }
 
 void QtWindow::Hide() { widget_->hide(); }
