@@ -119,7 +119,7 @@ TEST_F(FormWindowTest, MovingToAMonitorOfAnotherDpiLaysTheFormOutAgain) {
     const auto window = Open(nagwick::ui::OptionsFormDesign());
     const HWND form = window->Handle();
     RECT suggested{100, 80, 600, 400};
-    SendMessageW(form, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     RECT client{};
     GetClientRect(form, &client);
     EXPECT_EQ(client.right, 468);  // 4680 x 2085 twips at 144 dots per inch

@@ -9,10 +9,6 @@
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/wide_text.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace nagwick::platform::win32 {
 
 namespace {
