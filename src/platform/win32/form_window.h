@@ -30,9 +30,6 @@ protected:
 
 class FormWindow final : public NativeWindow {
 public:
-    // The window class of every form; the message loop knows them by it.
-    static void RegisterWindowClass();
-    static bool IsFormWindow(HWND window);
     // Hands a message for a form window to the dialog manager, which gives
     // Tab, the arrow keys, Enter and Esc their dialog behaviour; true when
     // it took the message.
@@ -64,6 +61,9 @@ private:
     };
     using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
+    // The window class of every form; the message loop knows them by it.
+    static void RegisterWindowClass();
+    static bool IsFormWindow(HWND window);
     static FormWindow* FromHandle(HWND window);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Handles one message; false leaves it to DefWindowProc. Returns at once
