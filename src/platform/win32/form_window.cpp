@@ -320,21 +320,16 @@ void FormWindow::SetCheckValue(std::string_view checkBox, int value) {
     SendMessageW(box, BM_SETCHECK, state, 0);
 }
 
-void FormWindow::FocusControl(HWND control) {
-    if (control && IsChild(window_, control) && IsWindowEnabled(control)) SetFocus(control);
+bool FormWindow::FocusControl(HWND control) {
+    if (!control || !IsChild(window_, control) || !IsWindowEnabled(control)) return false;
+    SetFocus(control);
+    return true;
 }
 
 void FormWindow::RestoreFocus() {
-    if (lastFocus_ && IsChild(window_, lastFocus_) && IsWindowEnabled(lastFocus_)) {
-        SetFocus(lastFocus_);
-        return;
-    }
-    for (const Control& control : controls_) {
-        if (control.design->kind != ControlKind::Label && IsWindowEnabled(control.window)) {
-            SetFocus(control.window);
-            return;
-        }
-    }
+    if (FocusControl(lastFocus_)) return;
+    for (const Control& control : controls_)
+        if (control.design->kind != ControlKind::Label && FocusControl(control.window)) return;
 }
 
 const FormWindow::Control* FormWindow::FocusedButton() const {

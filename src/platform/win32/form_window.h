@@ -79,7 +79,10 @@ private:
     Extent TextRoom(const Control& control, HFONT font, bool standIn) const;
     bool IsStandIn(HFONT font) const;
     void PlaceOnFirstShow();
-    void FocusControl(HWND control);
+    // Focuses `control` when it is one of this form's and takes input.
+    bool FocusControl(HWND control);
+    // The control that had the focus when the form was last active, else
+    // the first in tab order that takes it.
     void RestoreFocus();
     // The button that Enter presses: the focused one, else the form's default.
     void MarkDefaultButton(const Control* focusedButton);
