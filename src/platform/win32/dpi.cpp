@@ -43,7 +43,7 @@ SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, int 
 int SystemMetric(int index, int dpi) {
     static const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
     if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
-    return GetSystemMetrics(index) * dpi / SystemDpi();
+    return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
 }
 
 }  // namespace nagwick::platform::win32

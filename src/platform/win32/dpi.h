@@ -16,7 +16,4 @@ SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, int 
 // GetSystemMetrics at `dpi`.
 int SystemMetric(int index, int dpi);
 
-// `pixels` at 96 dots per inch, at `dpi`.
-constexpr int ScaleFrom96(int pixels, int dpi) { return (pixels * dpi + kDefaultDpi / 2) / kDefaultDpi; }
-
 }  // namespace nagwick::platform::win32

@@ -195,10 +195,10 @@ Extent FormWindow::TextRoom(const Control& control, HFONT font, bool standIn) co
     // A stand-in for the missing face may draw its glyphs a little past the
     // widths it reports (Wine's renderer does, by up to 3 %): a margin, so
     // that no text is cut even then.
-    if (standIn) room.width += room.width / 25 + ScaleFrom96(2, dpi_);
+    if (standIn) room.width += room.width / 25 + MulDiv(2, dpi_, kDefaultDpi);
     if (control.design->kind == ControlKind::CheckBox) {
         // The box, and the gap and focus rectangle beside the text.
-        room.width += SystemMetric(SM_CXMENUCHECK, dpi_) + ScaleFrom96(6, dpi_);
+        room.width += SystemMetric(SM_CXMENUCHECK, dpi_) + MulDiv(6, dpi_, kDefaultDpi);
         room.height = std::max(room.height, SystemMetric(SM_CYMENUCHECK, dpi_));
     }
     return room;
