@@ -184,7 +184,7 @@ Line LineAt(std::basic_string_view<C> text, std::size_t pos) {
     return line;
 }
 
-// Where the lines of `text` are, in offsets of `text`.
+// A part of `text`, in offsets of `text`.
 struct Span {
     std::size_t begin = 0, end = 0;
 };
@@ -321,8 +321,6 @@ std::basic_string<C> EditIn(std::basic_string_view<C> text, std::basic_string_vi
     return result;
 }
 
-std::string_view TrimmedName(std::string_view name) { return TrimBlanks(name); }
-
 }  // namespace
 
 std::optional<std::string> FindProfileValue(std::string_view fileBytes, std::string_view section,
@@ -332,11 +330,11 @@ std::optional<std::string> FindProfileValue(std::string_view fileBytes, std::str
     std::optional<std::string> value;
     if (layout.encoding != Encoding::Bytes) {
         const std::u16string units = DecodeUtf16(body, layout.encoding == Encoding::Utf16Be);
-        const auto found = FindIn<char16_t>(units, Utf8ToUtf16(TrimmedName(section)),
-                                            Utf8ToUtf16(TrimmedName(key)));
+        const auto found = FindIn<char16_t>(units, Utf8ToUtf16(TrimBlanks(section)),
+                                            Utf8ToUtf16(TrimBlanks(key)));
         if (found) value = Utf16ToUtf8(*found);
     } else {
-        value = FindIn<char>(body, TrimmedName(section), TrimmedName(key));
+        value = FindIn<char>(body, TrimBlanks(section), TrimBlanks(key));
     }
     if (!value) return std::nullopt;
     return std::string(UnquoteProfileValue(*value));
@@ -359,13 +357,13 @@ std::string SetProfileValue(std::string_view fileBytes, std::string_view section
         const bool bigEndian = layout.encoding == Encoding::Utf16Be;
         const std::u16string units = DecodeUtf16(body, bigEndian);
         const std::u16string edited =
-            EditIn<char16_t>(units, Utf8ToUtf16(TrimmedName(section)),
-                             Utf8ToUtf16(TrimmedName(key)), Utf8ToUtf16(value));
+            EditIn<char16_t>(units, Utf8ToUtf16(TrimBlanks(section)),
+                             Utf8ToUtf16(TrimBlanks(key)), Utf8ToUtf16(value));
         // An odd last byte is no whole character; it stays where it was.
         const std::string_view oddByte = body.substr(units.size() * 2);
         return std::string(mark) + EncodeUtf16(edited, bigEndian) + std::string(oddByte);
     }
-    return std::string(mark) + EditIn<char>(body, TrimmedName(section), TrimmedName(key), value);
+    return std::string(mark) + EditIn<char>(body, TrimBlanks(section), TrimBlanks(key), value);
 }
 
 std::string TruncateChars(std::string_view text, std::size_t maxChars) {
