@@ -1,11 +1,14 @@
 // The settings file's reader and writer on real files, through the POSIX
 // file layer: what reaches the disk, and what is left beside the file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/portable_profile.h"
@@ -51,11 +54,18 @@ TEST_F(ProfileFileTest, ReadingLeavesTheFileAlone) {
 }
 
 TEST_F(ProfileFileTest, UnreadableFileReadsAsDefaultAndIsNotReplaced) {
-    fs::create_directory(path_);  // unreadable as a file, whoever runs the test
-    EXPECT_EQ(Read("start", "normal", 10), "normal");
-    EXPECT_FALSE(Write("explorer", "true").ok);
-    EXPECT_TRUE(fs::is_directory(path_));
-    EXPECT_EQ(Names(), std::vector<std::string>{"nagwick.ini"});
+    // Unreadable as a file, whoever runs the test; a FIFO must not hang either.
+    for (const auto& [kind, make] : std::vector<std::pair<fs::file_type, std::function<void()>>>{
+             {fs::file_type::directory, [&] { fs::create_directory(path_); }},
+             {fs::file_type::fifo, [&] { ASSERT_EQ(::mkfifo(path_.c_str(), 0666), 0); }},
+         }) {
+        fs::remove(path_);
+        make();
+        EXPECT_EQ(Read("start", "normal", 10), "normal");
+        EXPECT_FALSE(Write("explorer", "true").ok);
+        EXPECT_EQ(fs::symlink_status(path_).type(), kind);
+        EXPECT_EQ(Names(), std::vector<std::string>{"nagwick.ini"});
+    }
 }
 
 TEST_F(ProfileFileTest, NewFileLooksAsWindowsWritesIt) {

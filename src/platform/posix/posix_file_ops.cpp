@@ -84,37 +84,32 @@ std::string PosixFileOps::TempPrefix(const std::string& path) {
 }
 
 FileContent PosixFileOps::ReadAll(const std::string& path) {
-    FileContent content;
+    const auto unreadable = [&](int error) {
+        return FileContent{ReadStatus::Unreadable, {}, path + ": " + Reason(error)};
+    };
     // O_NONBLOCK: a FIFO of that name must not hang the program.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT) return content;  // Missing
-        content.status = ReadStatus::Unreadable;
-        content.error = path + ": " + Reason(errno);
-        return content;
-    }
+    if (fd < 0) return errno == ENOENT ? FileContent{} : unreadable(errno);
+    FileContent content;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno ? errno : EINVAL;
-        ::close(fd);
-        content.status = ReadStatus::Unreadable;
-        content.error = path + ": " + Reason(error);
-        return content;
+    int error = 0;
+    if (::fstat(fd, &info) != 0) {
+        error = errno;
+    } else if (!S_ISREG(info.st_mode)) {
+        error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;  // a folder, FIFO, device...
     }
     char buffer[8192];
-    for (;;) {
+    while (error == 0) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) break;
         if (got > 0) {
             content.bytes.append(buffer, static_cast<std::size_t>(got));
-        } else if (got == 0) {
-            break;
         } else if (errno != EINTR) {
-            const int error = errno;
-            ::close(fd);
-            return {ReadStatus::Unreadable, {}, path + ": " + Reason(error)};
+            error = errno;
         }
     }
     ::close(fd);
+    if (error != 0) return unreadable(error);
     content.status = ReadStatus::Ok;
     return content;
 }
@@ -227,14 +222,11 @@ void PosixFileOps::RemoveStaleTemps(const std::string& path) {
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(FolderOf(target), ec)) {
         const std::string name = entry.path().filename().string();
-        if (name.compare(0, prefix.size(), prefix) != 0 ||
-            !IsTempSuffix(std::string_view(name).substr(prefix.size()))) {
-            continue;
-        }
+        if (!name.starts_with(prefix) || !IsTempSuffix(std::string_view(name).substr(prefix.size()))) continue;
         std::error_code entryError;
         const bool regular = entry.symlink_status(entryError).type() == fs::file_type::regular;
         const std::string file = entry.path().string();
-        if (!regular || openTemps_.count(file)) continue;
+        if (!regular || openTemps_.contains(file)) continue;
 
         const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (fd < 0 && errno == ENOENT) continue;
