@@ -1,6 +1,5 @@
 #include "platform/posix/signal_pipe.h"
 
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
