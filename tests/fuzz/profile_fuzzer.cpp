@@ -28,10 +28,12 @@
 
 #include "core/portable_profile.h"
 #include "core/profile_text.h"
+#include "memory_file_ops.h"
 
 namespace {
 
 using namespace nagwick::core;
+using nagwick::test::MemoryFileOps;
 using namespace std::string_view_literals;
 
 // What the input asks for: a file (or none), a key to read and write, the
@@ -76,36 +78,20 @@ std::string Escaped(std::string_view bytes) {
 
 constexpr const char* kPath = "/drive/nagwick.ini";
 
-// One settings file in memory, written through the same steps as on disk.
-class MemoryFiles : public FileOps {
-public:
-    std::optional<std::string> file;
-    std::string temp;
-    int replaced = 0;
+// The settings file at kPath, written through the same steps as on disk.
+MemoryFileOps FilesHolding(const std::optional<std::string>& file) {
+    MemoryFileOps files;
+    if (file) files.files[kPath] = *file;
+    return files;
+}
 
-    FileContent ReadAll(const std::string&) override {
-        if (!file) return {};
-        return {ReadStatus::Ok, *file, {}};
-    }
-    FileResult CreateTemp(const std::string&, std::string& tempPath) override {
-        tempPath = "/drive/.nagwick.ini.tmp-000000";
-        temp.clear();
-        return {};
-    }
-    FileResult Write(const std::string&, const std::string& bytes) override {
-        temp = bytes;
-        return {};
-    }
-    FileResult Flush(const std::string&) override { return {}; }
-    FileResult Rename(const std::string&, const std::string&) override {
-        file = temp;
-        ++replaced;
-        return {};
-    }
-    FileResult SyncFolder(const std::string&) override { return {}; }
-    void Remove(const std::string&) override {}
-    void RemoveStaleTemps(const std::string&) override {}
-};
+std::optional<std::string> FileIn(const MemoryFileOps& files) {
+    const auto it = files.files.find(kPath);
+    if (it == files.files.end()) return std::nullopt;
+    return it->second;
+}
+
+bool Replaced(const MemoryFileOps& files) { return std::ranges::count(files.calls, "Rename") > 0; }
 
 // ---- The format's rules, written out again for the checks -------------------
 
@@ -233,15 +219,14 @@ Case Decode(const std::uint8_t* data, std::size_t size) {
 // ---- The checks --------------------------------------------------------------
 
 void CheckRead(const Case& c) {
-    MemoryFiles files;
-    files.file = c.file;
+    MemoryFileOps files = FilesHolding(c.file);
     const std::string got = ReadProfileString(files, c.section, c.key, c.value, c.bufferSize, kPath);
     const std::string whole = ReadProfileString(files, c.section, c.key, c.value, 1 << 20, kPath);
     const std::size_t room = c.bufferSize == 0 ? 0 : c.bufferSize - 1;
     CHECK(got.size() <= 4 * room);
     CHECK(whole.compare(0, got.size(), got) == 0);
     if (whole.size() <= room) CHECK(got == whole);
-    CHECK(files.file == c.file);
+    CHECK(FileIn(files) == c.file);
 }
 
 void CheckOneLineChanged(const std::string& before, const std::string& after) {
@@ -270,17 +255,16 @@ void CheckOneLineChanged(const std::string& before, const std::string& after) {
 }
 
 void CheckWrite(const Case& c) {
-    MemoryFiles files;
-    files.file = c.file;
+    MemoryFileOps files = FilesHolding(c.file);
     const FileResult first = WriteProfileString(files, c.section, c.key, c.value, kPath);
     if (!first.ok) {
         CHECK(!first.error.empty());
-        CHECK(files.file == c.file);
-        CHECK(files.replaced == 0);
+        CHECK(FileIn(files) == c.file);
+        CHECK(!Replaced(files));
         return;
     }
-    CHECK(files.file.has_value());
-    const std::string written = *files.file;
+    CHECK(FileIn(files).has_value());
+    const std::string written = *FileIn(files);
     const std::string before = c.file.value_or("");
     if (before.empty() || before == "\xEF\xBB\xBF"sv) {
         CHECK(written == before + "[" + std::string(Trim(c.section)) + "]\r\n" + std::string(Trim(c.key)) + "=" +
@@ -294,7 +278,7 @@ void CheckWrite(const Case& c) {
         // A file left alone because it already reads as the value is fine
         // too: a value cut at a NUL keeps blanks and quotes the reader would
         // drop from a whole line.
-        const bool leftAlone = files.replaced == 0 && FindProfileValue(before, c.section, c.key) == c.value;
+        const bool leftAlone = !Replaced(files) && FindProfileValue(before, c.section, c.key) == c.value;
         const std::string expected = leftAlone ? c.value : std::string(Unquote(Trim(c.value)));
         CHECK(FindProfileValue(written, c.section, c.key) == expected);
     }
@@ -312,7 +296,8 @@ void CheckWrite(const Case& c) {
     // A second write of the same value changes nothing.
     const FileResult second = WriteProfileString(files, c.section, c.key, c.value, kPath);
     CHECK(second.ok);
-    CHECK(files.file == written);
+    CHECK(FileIn(files) == written);
+    CHECK(files.files.size() == 1);  // no temporary file left
 }
 
 }  // namespace
