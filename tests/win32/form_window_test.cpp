@@ -49,6 +49,17 @@ LOGFONTW FontOf(HWND control) {
     return font;
 }
 
+// The width of the icon a form's frame shows.
+int IconWidth(HWND form, WPARAM which) {
+    ICONINFO info{};
+    if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, which, 0)), &info)) return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 // A control's rectangle in its form's client coordinates.
 RECT BoxOnForm(HWND control) {
     RECT box{};
@@ -134,6 +145,8 @@ TEST_F(FormWindowTest, MovingToAMonitorOfAnotherDpiLaysTheFormOutAgain) {
     EXPECT_EQ(box.top, 144);
     EXPECT_EQ(box.right - box.left, 122);  // 1215 twips: 121.5 pixels, and the edges rounded
     EXPECT_EQ(FontOf(ok).lfHeight, -17);    // 8.25 points at 144 dots per inch
+    EXPECT_EQ(IconWidth(form, ICON_SMALL), 24);  // 16 pixels at 96 dots per inch
+    EXPECT_EQ(IconWidth(form, ICON_BIG), 48);
 }
 
 }  // namespace

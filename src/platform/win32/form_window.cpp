@@ -101,9 +101,7 @@ FormWindow::FormWindow(const FormDesign& design, FormWindow* owner, WindowEvents
     if (!window_) throw std::runtime_error("the window could not be created: " + ErrorText(GetLastError()));
 
     CreateControls();
-    const int dpi = WindowDpi(window_);
-    LoadIcons(dpi);
-    ApplyDpi(dpi);
+    ApplyDpi(WindowDpi(window_));
     if (design.kind == FormKind::Main && !host.SessionEndReason().empty())
         blocksSessionEnd_ = ShutdownBlockReasonCreate(window_, host.SessionEndReason().c_str()) != FALSE;
 }
@@ -117,8 +115,6 @@ FormWindow::~FormWindow() {
     if (const HWND owner = GetWindow(window_, GW_OWNER); owner && !IsWindowEnabled(owner))
         EnableWindow(owner, TRUE);
     DestroyWindow(window_);
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 void FormWindow::CreateControls() {
@@ -170,16 +166,18 @@ void FormWindow::CreateControls() {
 
 void FormWindow::LoadIcons(int dpi) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const auto load = [&](int widthMetric, int heightMetric) {
-        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
-                                             SystemMetric(widthMetric, dpi), SystemMetric(heightMetric, dpi),
-                                             LR_DEFAULTCOLOR));
+    const auto load = [&](WPARAM which, Icon& icon, int widthMetric, int heightMetric) {
+        Icon loaded(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+                                                  SystemMetric(widthMetric, dpi), SystemMetric(heightMetric, dpi),
+                                                  LR_DEFAULTCOLOR)));
+        if (!loaded) return;
+        // A dialog frame shows an icon only when it is given one.
+        SendMessageW(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(loaded.get()));
+        // The frame shows the new one now; the one it replaced can go.
+        icon = std::move(loaded);
     };
-    bigIcon_ = load(SM_CXICON, SM_CYICON);
-    smallIcon_ = load(SM_CXSMICON, SM_CYSMICON);
-    // A dialog frame shows an icon only when it is given one.
-    if (bigIcon_) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    load(ICON_BIG, bigIcon_, SM_CXICON, SM_CYICON);
+    load(ICON_SMALL, smallIcon_, SM_CXSMICON, SM_CYSMICON);
 }
 
 Extent FormWindow::TextRoom(const Control& control, HFONT font, bool standIn) const {
@@ -217,6 +215,7 @@ bool FormWindow::IsStandIn(HFONT font) const {
 
 void FormWindow::ApplyDpi(int dpi) {
     dpi_ = dpi;
+    LoadIcons(dpi);
     Font regular(MakeFont(dpi, FW_NORMAL));
     Font bold(MakeFont(dpi, FW_BOLD));
     const bool standIn = IsStandIn(regular.get());

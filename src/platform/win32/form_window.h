@@ -60,6 +60,10 @@ private:
         void operator()(HFONT font) const { DeleteObject(font); }
     };
     using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+    struct IconDeleter {
+        void operator()(HICON icon) const { DestroyIcon(icon); }
+    };
+    using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
     // The window class of every form; the message loop knows them by it.
     static void RegisterWindowClass();
@@ -73,6 +77,7 @@ private:
 
     void CreateControls();
     void LoadIcons(int dpi);
+    // Fonts, icons, control boxes and window size for `dpi`.
     void ApplyDpi(int dpi);
     // The room a label's or check box's text needs in `font`; `standIn` when
     // the font is not the face asked for.
@@ -103,8 +108,8 @@ private:
     HWND lastFocus_ = nullptr;
     Font regularFont_;
     Font boldFont_;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    Icon bigIcon_;
+    Icon smallIcon_;
     bool placed_ = false;
     bool blocksSessionEnd_ = false;
 };
