@@ -23,6 +23,7 @@ std::string SettingsPath(ProfileFunctions& profile) {
 }
 
 void ReadSettings(Module1& shared, ProfileFunctions& profile) {
+    profile.RemoveStaleTemps(SettingsPath(profile));
     shared.strExplorer = ReadKey(profile, kExplorerKey, kExplorerDefault, 6);
     shared.strStartState = ReadKey(profile, kStartKey, kStartDefault, 10);
 }

@@ -32,8 +32,8 @@ constexpr std::string_view kStartDefault = "normal";
 // every read and write, nothing trimmed ("/" gives "//nagwick.ini").
 std::string SettingsPath(ProfileFunctions& profile);
 
-// Fills strExplorer and strStartState from the settings file or the defaults;
-// only reads (what an interrupted save left behind goes at the next write).
+// Fills strExplorer and strStartState from the settings file or the defaults,
+// first clearing away what an interrupted save of it left behind.
 void ReadSettings(Module1& shared, ProfileFunctions& profile);
 
 // Writes one key of section "main".

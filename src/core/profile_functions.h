@@ -23,6 +23,9 @@ public:
                                           const std::string& path) = 0;
     virtual FileResult WriteProfileString(std::string_view section, std::string_view key,
                                           std::string_view value, const std::string& path) = 0;
+    // Clears away what an interrupted save of `path` left behind; the
+    // system's own profile functions leave nothing, so by default nothing.
+    virtual void RemoveStaleTemps(const std::string& /*path*/) {}
 
 protected:
     ~ProfileFunctions() = default;

@@ -46,6 +46,7 @@ public:
                         path);
         return writeResult;
     }
+    void RemoveStaleTemps(const std::string& path) override { calls.push_back("clean " + path); }
 
 private:
     std::string appPath_;
@@ -60,7 +61,7 @@ TEST(Module1Settings, PathIsTheFolderTheSeparatorAndTheName) {
     EXPECT_EQ(SettingsPath(atRoot), "E:\\\\nagwick.ini");
 }
 
-TEST(Module1Settings, StartReadsEachKeyIntoItsBuffer) {
+TEST(Module1Settings, StartCleansUpThenReadsEachKeyIntoItsBuffer) {
     RecordingProfile profile("E:\\", '\\');
     profile.stored["explorer"] = "0\0\0\0\0"s;  // NULs in the buffer are dropped
     profile.stored["start"] = "minimized";
@@ -69,6 +70,7 @@ TEST(Module1Settings, StartReadsEachKeyIntoItsBuffer) {
     EXPECT_EQ(shared.strExplorer, "0");
     EXPECT_EQ(shared.strStartState, "minimized");
     EXPECT_EQ(profile.calls, (std::vector<std::string>{
+                                 "clean E:\\\\nagwick.ini",
                                  "read main/explorer default true size 6 E:\\\\nagwick.ini",
                                  "read main/start default normal size 10 E:\\\\nagwick.ini",
                              }));

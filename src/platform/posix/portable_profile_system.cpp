@@ -29,4 +29,8 @@ core::FileResult PortableProfileSystem::WriteProfileString(std::string_view sect
     return core::WriteProfileString(*files_, section, key, value, path);
 }
 
+void PortableProfileSystem::RemoveStaleTemps(const std::string& path) {
+    files_->RemoveStaleTemps(path);
+}
+
 }  // namespace nagwick::platform::posix

@@ -22,6 +22,7 @@ public:
                                   const std::string& path) override;
     core::FileResult WriteProfileString(std::string_view section, std::string_view key,
                                         std::string_view value, const std::string& path) override;
+    void RemoveStaleTemps(const std::string& path) override;
 
 private:
     std::unique_ptr<core::FileOps> ownFiles_;
