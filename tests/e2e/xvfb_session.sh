@@ -4,7 +4,10 @@ start_xvfb() {
     local fifo display_number
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    # -noreset: when its last client leaves (the end of a session), Xvfb
+    # would reset itself, and a client connecting meanwhile can wait for its
+    # connection's setup for ever.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     read -r -t 20 display_number <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; return 1; }
     rm -f "$fifo"
@@ -15,6 +18,9 @@ stop_xvfb() {
     [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     return 0
 }
+
+# No X tool may hang a test: a stuck one fails its step instead.
+xdotool() { timeout 20 xdotool "$@"; }
 
 # wait_for CONDITION-COMMAND... : retries for up to WAIT_SECONDS (default 15).
 wait_for() {

@@ -34,9 +34,11 @@ stop() {
 start() {
     stop
     mkdir -p "$dir"
-    # The X server chooses a free display and writes its number.
+    # The X server chooses a free display and writes its number. -noreset:
+    # Wine's programs come and go, and a reset between them can leave the
+    # next one's connection waiting for ever.
     : >"$dir/display"
-    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" </dev/null >/dev/null 2>&1 &
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dir/display" </dev/null >/dev/null 2>&1 &
     echo $! >"$dir/xvfb.pid"
     for _ in $(seq 100); do
         [[ -s $dir/display ]] && break
