@@ -19,7 +19,7 @@ skip() {
 [[ -c /dev/fuse ]] || skip "no /dev/fuse"
 [[ -c /dev/loop-control ]] || skip "no /dev/loop-control"
 for tool in losetup mkfs.exfat fsck.exfat mount.exfat-fuse Xvfb xdotool; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed (packages exfatprogs, exfat-fuse, fuse3, xvfb, xdotool)"
+    type -P "$tool" >/dev/null || skip "$tool is not installed (packages exfatprogs, exfat-fuse, fuse3, xvfb, xdotool)"
 done
 
 # A run that was killed (a ctest timeout sends SIGKILL, which no trap sees)
@@ -79,9 +79,15 @@ loop=$(losetup --find --show "$image" 2>"$work/losetup.err") ||
     skip "cannot attach a loop device: $(cat "$work/losetup.err")"
 echo "$loop" >"$work/loop"
 
+# Only the first mount may find the machine unable to mount; a later failure
+# is the test's own.
+mounted_before=
 mount_drive() {
-    mount -t exfat-fuse "$loop" "$drive" 2>"$work/mount.err" ||
+    if ! mount -t exfat-fuse "$loop" "$drive" 2>"$work/mount.err"; then
+        [[ -z $mounted_before ]] || fail "cannot mount the volume again: $(cat "$work/mount.err")"
         skip "cannot mount through FUSE: $(cat "$work/mount.err")"
+    fi
+    mounted_before=1
 }
 
 # Unmounts the drive; the mount must be gone afterwards.
