@@ -9,16 +9,9 @@ source "$here/xvfb_session.sh"
 
 work=$(mktemp -d)
 app="$work/flash drive, E"
-mkdir -p "$app" "$work/bin"
+mkdir -p "$app"
 cp "$nagwick_binary" "$app/nagwick"
-# The stand-in file manager records the folder it was asked to open, and
-# the folder it was started in.
-cat >"$work/bin/xdg-open" <<SCRIPT
-#!/bin/sh
-printf '%s\n' "\$1" >>"$work/opened"
-pwd >"$work/opened-in"
-SCRIPT
-chmod +x "$work/bin/xdg-open"
+make_file_manager_stand_in "$work"
 
 nagwick_pid=
 cleanup() {
@@ -39,31 +32,6 @@ start_nagwick() {
     main_window=$(window_named Nagwick)
 }
 
-not_running() { ! kill -0 "$1" 2>/dev/null; }
-
-# Waits for the program to end and checks its status.
-expect_exit_status() {
-    local status=0
-    wait_for not_running "$nagwick_pid" ||
-        fail "still running$(window_named 'Remove flash drive' >/dev/null && echo ', showing a box')"
-    wait "$nagwick_pid" || status=$?
-    nagwick_pid=
-    [[ $status -eq $1 ]] || { cat "$work/log" >&2; fail "exit status $status, expected $1"; }
-}
-
-# Waits for the warning and dismisses it with the Enter key.
-dismiss_warning() {
-    wait_for window_shown "Remove flash drive" || fail "no warning box"
-    local box
-    box=$(window_named "Remove flash drive")
-    xdotool windowfocus --sync "$box"
-    xdotool key Return
-}
-
-click_button() {  # WINDOW X Y, in pixels inside the window
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-}
-
 case "$case_name" in
 close)
     start_nagwick
@@ -73,44 +41,41 @@ close)
     [[ $(cat "$work/opened-in") == / ]] || fail "file manager started in $(cat "$work/opened-in")"
     "$wm_close" "$main_window"
     dismiss_warning
-    expect_exit_status 0
+    expect_exit_status 0 "$work/log"
     [[ ! -e "$app/nagwick.ini" ]] || fail "reading the settings created a file"
     ;;
 exit)
     printf '[main]\r\nexplorer=false\r\n' >"$app/nagwick.ini"
     start_nagwick
-    click_button "$main_window" 320 184  # Exit: 4200,2520 twips, 1215 x 495
-    expect_exit_status 0
-    window_gone "Remove flash drive" || fail "Exit showed a box"
+    click_exit "$main_window"
+    # (A box would keep the program running.)
+    expect_exit_status 0 "$work/log"
     [[ ! -e "$work/opened" ]] || fail "explorer=false still opened a file manager"
     ;;
 hide-signal)
     printf '[main]\nexplorer=false\n' >"$app/nagwick.ini"
     start_nagwick
-    click_button "$main_window" 192 184  # Hide: 2280,2520 twips
+    click_hide "$main_window"
     wait_for window_gone Nagwick || fail "Hide left the window on screen"
     sleep 0.5
     kill -0 "$nagwick_pid" || fail "Hide ended the program"
     kill -TERM "$nagwick_pid"
     dismiss_warning
-    expect_exit_status 0
+    expect_exit_status 0 "$work/log"
     ;;
 options)
     original=$'; written by hand\r\n[other]\r\nkeep = this\r\n\r\n[main]\r\nexplorer = true\r\nstart=normal\r\n; end\r\n'
     printf '%s' "$original" >"$app/nagwick.ini"
     start_nagwick
-    xdotool windowfocus --sync "$main_window"
-    xdotool key Tab Tab space  # Exit -> Hide -> Options, pressed
-    wait_for window_shown "Nagwick options" || fail "the options dialog did not open"
+    open_options "$main_window"
     dialog=$(window_named "Nagwick options")
     xdotool windowfocus --sync "$dialog"
     xdotool key Tab space Return  # chkStartState on, Enter presses OK
     wait_for window_gone "Nagwick options" || fail "Enter did not close the dialog"
     expected=$'; written by hand\r\n[other]\r\nkeep = this\r\n\r\n[main]\r\nexplorer = true\r\nstart=minimized\r\n; end\r\n'
-    [[ "$(cat "$app/nagwick.ini"; printf x)" == "${expected}x" ]] ||
-        fail "file is $(od -c "$app/nagwick.ini")"
-    click_button "$main_window" 320 184
-    expect_exit_status 0
+    same_bytes "$app/nagwick.ini" "$expected"
+    click_exit "$main_window"
+    expect_exit_status 0 "$work/log"
     ;;
 *)
     fail "unknown case $case_name"

@@ -10,11 +10,6 @@ nagwick_binary=$(realpath "$1") case_name=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/xvfb_session.sh"
 
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-
 [[ $(id -u) -eq 0 ]] || skip "needs root to attach loop devices and mount"
 [[ -c /dev/fuse ]] || skip "no /dev/fuse"
 [[ -c /dev/loop-control ]] || skip "no /dev/loop-control"
@@ -45,13 +40,8 @@ work=$(mktemp -d /tmp/nagwick-flashdrive.XXXXXX)
 echo $$ >"$work/owner"
 drive="$work/drive"
 image="$work/drive.img"
-mkdir -p "$drive" "$work/bin"
-# The stand-in file manager records the folder it was asked to open.
-cat >"$work/bin/xdg-open" <<SCRIPT
-#!/bin/sh
-printf '%s\n' "\$1" >>"$work/opened"
-SCRIPT
-chmod +x "$work/bin/xdg-open"
+mkdir -p "$drive"
+make_file_manager_stand_in "$work"
 
 loop= nagwick_pid=
 cleanup() {
@@ -121,19 +111,6 @@ start_nagwick() {
     main_window=$(window_named Nagwick)
 }
 
-expect_exit_status() {
-    local status=0
-    wait "$nagwick_pid" || status=$?
-    nagwick_pid=
-    [[ $status -eq $1 ]] || { cat "$work/log" >&2; fail "exit status $status, expected $1"; }
-}
-
-click_button() {  # WINDOW X Y, in pixels inside the window
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-}
-click_exit() { click_button "$main_window" 320 184; }
-click_hide() { click_button "$main_window" 192 184; }
-
 # A visible window titled "Nagwick" other than the main window: the box
 # that reports a failed save carries the program's name as its title.
 report_box() {
@@ -147,9 +124,7 @@ report_box() {
 # Opens the options dialog, turns "Start this program minimized" over and
 # presses OK with the Enter key.
 toggle_start_minimized() {
-    xdotool windowfocus --sync "$main_window"
-    xdotool key Tab Tab space  # Exit -> Hide -> Options, pressed
-    wait_for window_named "Nagwick options" || fail "the options dialog did not open"
+    open_options "$main_window"
     local dialog
     dialog=$(window_named "Nagwick options")
     xdotool windowfocus --sync "$dialog"
@@ -177,10 +152,6 @@ expect_failure_reported() {
         fail "the main window is gone after a failed save"
 }
 
-same_bytes() {  # FILE EXPECTED-TEXT
-    [[ "$(cat "$1"; printf x)" == "${2}x" ]] || fail "$1 holds: $(od -c "$1" | head -20)"
-}
-
 no_temp_files() {
     local left
     left=$(find "$drive" -maxdepth 1 -name '.nagwick.ini.tmp-*')
@@ -201,8 +172,8 @@ busy-shown)
     wait_for test -s "$work/opened" || fail "the file manager was not started"
     [[ $(cat "$work/opened") == "$drive" ]] || fail "opened '$(cat "$work/opened")', expected '$drive'"
     expect_busy "window shown"
-    click_exit
-    expect_exit_status 0
+    click_exit "$main_window"
+    expect_exit_status 0 "$work/log"
     unmount_drive
     mount_drive
     [[ ! -e "$drive/nagwick.ini" ]] || fail "reading the settings created a file"
@@ -210,16 +181,14 @@ busy-shown)
 busy-hidden)
     printf '%s' "$old_settings" >"$drive/nagwick.ini"
     start_nagwick
-    click_hide
+    click_hide "$main_window"
     wait_for window_gone Nagwick || fail "Hide left the window on screen"
     kill -0 "$nagwick_pid" || fail "Hide ended the program"
     expect_busy "window hidden"
     # Hidden, the program still ends with the warning (as at log-off).
     kill -TERM "$nagwick_pid"
-    wait_for window_named "Remove flash drive" || fail "no warning box"
-    xdotool windowfocus --sync "$(window_named 'Remove flash drive')"
-    xdotool key Return
-    expect_exit_status 0
+    dismiss_warning
+    expect_exit_status 0 "$work/log"
     unmount_drive
     ;;
 saved)
@@ -228,8 +197,8 @@ saved)
     toggle_start_minimized
     expect_dialog_closed
     no_report_box || fail "a good save was reported as failed"
-    click_exit
-    expect_exit_status 0
+    click_exit "$main_window"
+    expect_exit_status 0 "$work/log"
     unmount_drive
     volume_is_clean
     mount_drive
@@ -246,8 +215,8 @@ read-only)
     toggle_start_minimized
     expect_failure_reported
     same_bytes "$drive/nagwick.ini" "$old_settings"
-    click_exit
-    expect_exit_status 0
+    click_exit "$main_window"
+    expect_exit_status 0 "$work/log"
     unmount_drive
     mount_drive
     same_bytes "$drive/nagwick.ini" "$old_settings"
@@ -268,8 +237,8 @@ full)
     expect_failure_reported
     same_bytes "$drive/nagwick.ini" "$old_settings"
     no_temp_files
-    click_exit
-    expect_exit_status 0
+    click_exit "$main_window"
+    expect_exit_status 0 "$work/log"
     unmount_drive
     volume_is_clean
     mount_drive

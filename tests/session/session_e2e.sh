@@ -14,11 +14,7 @@
 set -euo pipefail
 nagwick_binary=$1 desktop=$2 case_name=$3 xsmp_cancel=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
-
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
+source "$here/../e2e/xvfb_session.sh"
 
 needed=(Xvfb xdotool dbus-daemon dbus-run-session dbus-send unshare)
 case "$desktop" in
@@ -27,7 +23,7 @@ gnome | gnome-xsmp) needed+=(/usr/libexec/gnome-session-binary gnome-session-qui
 *) echo "unknown desktop $desktop" >&2; exit 2 ;;
 esac
 for program in "${needed[@]}"; do
-    command -v "$program" >/dev/null || skip "$program is not installed"
+    type -P "$program" >/dev/null || skip "$program is not installed"
 done
 if [[ $case_name == cancelled ]]; then
     [[ $desktop == xfce ]] || { echo "cancelled runs on xfce only" >&2; exit 2; }
@@ -49,9 +45,9 @@ if [[ -z ${NAGWICK_SESSION_NS:-} ]]; then
     done
     skip "cannot create PID, mount and network namespaces"
 fi
-mount -t tmpfs -o mode=1777 tmpfs /tmp/.ICE-unix 2>/dev/null || mkdir -p /tmp/.ICE-unix
+mkdir -p -m 1777 /tmp/.ICE-unix
+mount -t tmpfs -o mode=1777 tmpfs /tmp/.ICE-unix || fail "cannot mount a private /tmp/.ICE-unix"
 
-source "$here/../e2e/xvfb_session.sh"
 # For a build with AddressSanitizer: a leak inside libSM is not the program's.
 export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
@@ -161,11 +157,6 @@ DESKTOP
 session_running() { kill -0 "$session_pid" 2>/dev/null; }
 session_ended() { ! session_running; }
 
-# Whether a window titled exactly TITLE is on screen (window_named alone
-# succeeds either way).
-window_shown() { [[ -n $(window_named "$1") ]]; }
-window_gone() { [[ -z $(window_named "$1") ]]; }
-
 session_failed() {
     cat "$work/session.log" >&2
     fail "$*"
@@ -250,10 +241,6 @@ start_nagwick() {
 
 nagwick_running() { kill -0 "$nagwick_pid" 2>/dev/null; }
 
-click_button() {  # WINDOW X Y, in pixels inside the window
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-}
-
 # All visible warning boxes, one id a line.
 warning_boxes() {
     xdotool search --onlyvisible --name '^Remove flash drive$' 2>/dev/null || true
@@ -271,22 +258,15 @@ expect_warning() {
 
 box_gone() { ! grep -qx "$box" <<<"$(warning_boxes)"; }
 
-dismiss_warning() {
-    xdotool windowfocus --sync "$box"
-    xdotool key Return
-    wait_for box_gone || fail "Return did not dismiss the warning"
-}
-
-# Waits for the program's end; fails on a second warning or a wrong status.
-expect_exit_status() {
-    local deadline=$((SECONDS + 15)) status=0
+# Waits for the program's end with status 0; fails on a second warning.
+expect_end_without_second_warning() {
+    local deadline=$((SECONDS + 15))
     while nagwick_running; do
         [[ -z $(warning_boxes) ]] || fail "a second warning box"
         ((SECONDS < deadline)) || fail "the program did not end"
         sleep 0.1
     done
-    wait "$nagwick_pid" || status=$?
-    [[ $status -eq $1 ]] || { cat "$work/nagwick.log" >&2; fail "exit status $status, expected $1"; }
+    expect_exit_status 0 "$work/nagwick.log"
 }
 
 log_off() {
@@ -342,13 +322,11 @@ fi
 case "$case_name" in
 shown) ;;
 hidden)
-    click_button "$main_window" 192 184  # Hide: 2280,2520 twips
+    click_hide "$main_window"
     wait_for window_gone Nagwick || fail "Hide left the window on screen"
     ;;
 options)
-    xdotool windowfocus --sync "$main_window"
-    xdotool key Tab Tab space  # Exit -> Hide -> Options, pressed
-    wait_for window_shown "Nagwick options" || fail "the options dialog did not open"
+    open_options "$main_window"
     ;;
 cancelled) log_off_cancelled ;;
 *) fail "unknown case $case_name" ;;
@@ -375,7 +353,8 @@ else
 fi
 
 dismiss_warning
-expect_exit_status 0
+wait_for box_gone || fail "Return did not dismiss the warning"
+expect_end_without_second_warning
 WAIT_SECONDS=20 wait_for session_ended || session_failed "the session did not end"
 
 if [[ $desktop == xfce ]]; then
