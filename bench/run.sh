@@ -16,20 +16,7 @@ idle_seconds=${BENCH_IDLE_SECONDS:-60}
 settle_seconds=${BENCH_SETTLE_SECONDS:-35}
 out=${BENCH_DIR:-/tmp/nagwick-bench}
 
-# --- packages -----------------------------------------------------------
-wanted=(cmake g++ qt6-base-dev libx11-dev libxdamage-dev xvfb x11-utils xdotool valgrind dbus binutils procps)
-missing=()
-for package in "${wanted[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$package")
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}" >&2
-    sudo=()
-    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-fi
+"$repo/scripts/deps.sh" bench >&2
 
 # --- builds: both programs with the same compiler flags ------------------
 mkdir -p "$out"
@@ -66,10 +53,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 start_xvfb
-# One client stays connected all along: the server resets whenever its last
-# client leaves, and a program starting just then could not connect.
-xprop -root -spy >/dev/null 2>&1 &
-pids+=($!)
 # A desktop session has a session bus; both programs get the same one.
 rm -f "$out/bus"
 dbus-daemon --session --nofork --nopidfile --address="unix:path=$out/bus" >/dev/null 2>&1 &
@@ -119,7 +102,7 @@ start_instance "$nagwick" Nagwick 0 0
 nagwick_shown=$started_pid
 start_instance "$nagwick" Nagwick 500 0
 nagwick_hidden=$started_pid
-xdotool mousemove --window "$started_window" 192 184 click 1  # Hide
+click_hide "$started_window"
 start_instance "$bare" "Bare window" 0 400
 bare_shown=$started_pid
 start_instance "$bare" "Bare window" 500 400
@@ -177,7 +160,9 @@ done
 # --- instructions from exec to the first idle event loop -----------------
 echo "Instructions to idle (callgrind)..." >&2
 # Runs PROGRAM under callgrind until its window is on screen and its CPU
-# time stands still for a second, dumps the counts there and prints the total.
+# time stands still for a second, dumps the counts there and sets
+# `instructions` to the total. (Not in a subshell: the valgrind process must
+# reach `pids`, and a failure must end the script.)
 instructions_to_idle() {  # PROGRAM TITLE NAME
     rm -f "$out/raw/callgrind.$3".*
     valgrind --tool=callgrind --callgrind-out-file="$out/raw/callgrind.$3.%p" "$1" \
@@ -197,10 +182,12 @@ instructions_to_idle() {  # PROGRAM TITLE NAME
     sleep 0.5
     kill -9 "$pid"
     wait "$pid" 2>/dev/null || true
-    awk '/^totals:/ {print $2}' "$out/raw/callgrind.$3.$pid.1"
+    instructions=$(awk '/^totals:/ {print $2}' "$out/raw/callgrind.$3.$pid.1")
 }
-ir_bare=$(instructions_to_idle "$bare" "Bare window" bare)
-ir_nagwick=$(instructions_to_idle "$nagwick" Nagwick nagwick)
+instructions_to_idle "$bare" "Bare window" bare
+ir_bare=$instructions
+instructions_to_idle "$nagwick" Nagwick nagwick
+ir_nagwick=$instructions
 
 # --- files ------------------------------------------------------------------
 stripped_size() {  # FILE [STRIP-PROGRAM]

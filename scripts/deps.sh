@@ -1,23 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh run|test|windows|screenshots
+# Installs the Debian packages the given tasks need, only those that are missing.
+# Usage: scripts/deps.sh TASK...   (TASK: run | test | windows | screenshots | bench)
 set -euo pipefail
 
 build=(cmake g++ make qt6-base-dev libx11-dev)
 run=("${build[@]}" xdg-utils)
-test=("${build[@]}" libgtest-dev xvfb xdotool x11-utils imagemagick icoutils valgrind clang libclang-rt-14-dev exfatprogs exfat-fuse fuse3)
+test=("${build[@]}" libgtest-dev xvfb xdotool icoutils valgrind clang libclang-rt-14-dev exfatprogs exfat-fuse fuse3)
 screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
 # The log-off tests: real session managers, private D-Bus daemons, an XSMP client.
 session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin libsm-dev)
-windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb imagemagick icoutils python3)
+windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb icoutils python3)
+bench=("${build[@]}" libxdamage-dev xvfb xdotool valgrind dbus-daemon binutils procps)
 
-case "${1:-}" in
-    run) wanted=("${run[@]}") ;;
-    test) wanted=("${test[@]}" "${session[@]}" "${windows[@]}") ;;
-    windows) wanted=("${windows[@]}") ;;
-    screenshots) wanted=("${screenshots[@]}") ;;
-    *) echo "usage: $0 run|test|windows|screenshots" >&2; exit 2 ;;
-esac
+[[ $# -gt 0 ]] || { echo "usage: $0 run|test|windows|screenshots|bench..." >&2; exit 2; }
+wanted=()
+for task in "$@"; do
+    case "$task" in
+        run) wanted+=("${run[@]}") ;;
+        test) wanted+=("${test[@]}" "${session[@]}" "${windows[@]}") ;;
+        windows) wanted+=("${windows[@]}") ;;
+        screenshots) wanted+=("${screenshots[@]}") ;;
+        bench) wanted+=("${bench[@]}") ;;
+        *) echo "usage: $0 run|test|windows|screenshots|bench..." >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for package in "${wanted[@]}"; do

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "$1")
 mkdir -p "$out"
 
-scripts/deps.sh windows
+scripts/deps.sh windows screenshots
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target Nagwick nagwick_e2e -j"$(nproc)"
 import=$(command -v import-im6.q16 || command -v import)

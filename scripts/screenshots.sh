@@ -12,17 +12,19 @@ cmake --build --preset default -j"$(nproc)" --target nagwick
 source tests/e2e/xvfb_session.sh
 
 work=$(mktemp -d)
-cp build/default/nagwick "$work/nagwick"
-printf '[main]\r\nexplorer=false\r\nstart=normal\r\n' >"$work/nagwick.ini"
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    [[ -n ${DBUS_SESSION_BUS_PID:-} ]] && kill "$DBUS_SESSION_BUS_PID" 2>/dev/null
     stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
+cp build/default/nagwick "$work/nagwick"
+printf '[main]\r\nexplorer=false\r\nstart=normal\r\n' >"$work/nagwick.ini"
 start_xvfb
-dbus-launch --exit-with-x11 >/dev/null 2>&1 || true
+# The window manager reads its settings over a session bus of its own.
+eval "$(dbus-launch --sh-syntax --exit-with-x11)"
 xfwm4 --compositor=off >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
@@ -39,9 +41,7 @@ wait_for window_shown Nagwick || fail "the main window did not appear"
 main=$(window_named Nagwick)
 shoot linux-main
 
-xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
-xdotool key Tab Tab space
-wait_for window_shown "Nagwick options" || fail "the options dialog did not open"
+open_options "$main"
 shoot linux-options
 xdotool key Escape
 
