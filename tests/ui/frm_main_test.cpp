@@ -103,6 +103,23 @@ TEST_F(MainWindowEndTest, CausesArrivingDuringTheWarningGiveNoSecondOne) {
     EXPECT_EQ(WarningCount(), 1);
 }
 
+// The box that reports a failed file manager is shown while the main window
+// loads; a signal or the session's end meanwhile must still warn, and end.
+TEST_F(MainWindowEndTest, EndRequestedWhileTheWindowLoadsWarnsOnceThenEnds) {
+    struct Case { const char* name; std::function<void(HeadlessSystem&)> end; };
+    for (const Case& c : {Case{"signal", [](HeadlessSystem& s) { s.SendSignal(); }},
+                          Case{"session end", [](HeadlessSystem& s) { s.EndSession(); }}}) {
+        Start();
+        system->openFolderFailure = "xdg-open is missing";
+        system->whileMessageShown = [&](const auto& shown) {
+            if (shown.title == "Nagwick") c.end(*system);
+        };
+        EXPECT_EQ(Run(), 0) << c.name;
+        EXPECT_EQ(WarningCount(), 1) << c.name;
+        EXPECT_EQ(system->Find("frmMain"), nullptr) << c.name;
+    }
+}
+
 TEST_F(MainWindowEndTest, MinimisedStartStillWarns) {
     WriteSettings("[main]\r\nexplorer=false\r\nstart=minimized\r\n");
     Start();

@@ -41,7 +41,11 @@ void Form::Hide() {
 }
 
 void Form::Unload(UnloadCause cause) {
-    if (state_ != State::Loaded || runtime_.Ended()) return;
+    // While loading too: Form_Load may wait in a message box, and a signal or
+    // the session's end meanwhile must still warn now, not be lost. (Load
+    // then leaves the form unloaded.)
+    if (!IsLoaded() || runtime_.Ended()) return;
+    const State before = state_;
     state_ = State::Unloading;
     std::int16_t cancel = 0;
     runtime_.Guard([this, &cancel] { Form_Unload(cancel); });
@@ -49,7 +53,7 @@ void Form::Unload(UnloadCause cause) {
     // The user and the session can't be refused: cancelling their close
     // would cancel a log-off.
     if (cancel != 0 && cause == UnloadCause::Code) {
-        state_ = State::Loaded;
+        state_ = before;
         return;
     }
     window_.reset();
