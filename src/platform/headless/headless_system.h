@@ -96,7 +96,6 @@ private:
     std::vector<std::string> openedFolders_;
     std::optional<int> quitStatus_;
 
-    friend class HeadlessWindow;
 };
 
 }  // namespace nagwick::platform::headless

@@ -49,7 +49,6 @@ FormWidget::FormWidget(const FormDesign& design, WindowEvents& events)
     setObjectName(QString::fromUtf8(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));
     setWindowIcon(ProgramIcon());
-    setAttribute(Qt::WA_DeleteOnClose, false);
     QFont font = QApplication::font();
     font.setPointSizeF(kFontPointSize);
     font.setBold(false);

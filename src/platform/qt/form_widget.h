@@ -17,7 +17,6 @@ public:
 
     // After this the window reports nothing more: its form has let it go.
     void Detach() { events_ = nullptr; }
-    const FormDesign& design() const { return design_; }
     QAbstractButton* Button(std::string_view name) const;
 
 protected:

@@ -25,8 +25,9 @@ QtSystem::~QtSystem() = default;
 
 void QtSystem::WatchSignals() {
     if (!signals_.Install()) return;
-    signalNotifier_ = new QSocketNotifier(signals_.ReadEnd(), QSocketNotifier::Read, qApp);
-    QObject::connect(signalNotifier_, &QSocketNotifier::activated, qApp, [this] {
+    // Owned here, not by the application: the handler uses this object.
+    signalNotifier_ = std::make_unique<QSocketNotifier>(signals_.ReadEnd(), QSocketNotifier::Read);
+    QObject::connect(signalNotifier_.get(), &QSocketNotifier::activated, signalNotifier_.get(), [this] {
         if (signals_.Drain() && systemEvents_)
             systemEvents_->OnEndRequested(UnloadCause::Signal);
     });
@@ -41,7 +42,6 @@ std::unique_ptr<NativeWindow> QtSystem::CreateNativeWindow(const FormDesign& des
 void QtSystem::ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) {
     QMessageBox box(icon == MsgBoxIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning,
                     QString::fromUtf8(title), QString::fromUtf8(prompt), QMessageBox::Ok);
-    box.setObjectName("messageBox");
     box.setTextFormat(Qt::PlainText);
     // On top of everything: the main window may be hidden or minimised.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -53,7 +53,7 @@ public:
 private:
     SystemEvents* systemEvents_ = nullptr;
     posix::SignalPipe signals_;
-    QSocketNotifier* signalNotifier_ = nullptr;
+    std::unique_ptr<QSocketNotifier> signalNotifier_;
     std::unique_ptr<XsmpSession> xsmp_;
     std::unique_ptr<GnomeSession> gnome_;
     std::vector<std::function<void()>> whenFinished_;

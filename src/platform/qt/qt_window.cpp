@@ -71,17 +71,11 @@ void QtWindow::Hide() { widget_->hide(); }
 void QtWindow::SetEnabled(bool enabled) { widget_->setEnabled(enabled); }
 
 int QtWindow::CheckValue(std::string_view checkBox) const {
-    switch (FindCheckBox(widget_, checkBox)->checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
-    }
+    return FindCheckBox(widget_, checkBox)->isChecked() ? 1 : 0;
 }
 
 void QtWindow::SetCheckValue(std::string_view checkBox, int value) {
-    QCheckBox* box = FindCheckBox(widget_, checkBox);
-    if (value == 2) box->setTristate(true);
-    box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    FindCheckBox(widget_, checkBox)->setChecked(value == 1);
 }
 
 }  // namespace nagwick::platform::qt
