@@ -48,6 +48,7 @@ public:
     virtual void Hide() = 0;
     // Off while a modal dialog is open: the window then takes no input.
     virtual void SetEnabled(bool enabled) = 0;
+    // A check box's value: 1 checked, 0 not.
     virtual int CheckValue(std::string_view checkBox) const = 0;
     virtual void SetCheckValue(std::string_view checkBox, int value) = 0;
 };

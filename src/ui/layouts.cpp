@@ -37,7 +37,8 @@ constexpr std::array kOptionsControls{
 }  // namespace
 
 const FormDesign& MainFormDesign() {
-    // No default button: Enter must not end or hide anything by accident.
+    // No default button: Enter presses the button that has the focus (Exit at
+    // the start), as in any window of buttons.
     static const FormDesign design{"frmMain", "Nagwick", FormKind::Main, 5775, 3330, kMainControls, ""};
     return design;
 }

@@ -33,7 +33,9 @@ std::wstring FileManagerCommandLine(std::wstring_view folder) {
 
 bool StartFileManager(const std::string& folder, std::string& error) {
     wchar_t windows[MAX_PATH];
-    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    // The system's Windows folder: on a terminal server, GetWindowsDirectory
+    // gives the user's private one, which has no explorer.exe.
+    const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         error = ErrorText(GetLastError());
         return false;

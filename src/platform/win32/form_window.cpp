@@ -96,12 +96,22 @@ FormWindow::FormWindow(const FormDesign& design, FormWindow* owner, WindowEvents
     RECT start{0, 0, 0, 0};
     if (ownerWindow) GetWindowRect(ownerWindow, &start);
     const std::wstring caption = Widen(design.caption);
-    CreateWindowExW(exStyle_, kClassName, caption.c_str(), style_, start.left, start.top, 0, 0, ownerWindow,
-                    nullptr, GetModuleHandleW(nullptr), this);
+    // (WM_NCCREATE has set window_ already; a creation that fails later
+    // leaves no window.)
+    window_ = CreateWindowExW(exStyle_, kClassName, caption.c_str(), style_, start.left, start.top, 0, 0,
+                              ownerWindow, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) throw std::runtime_error("the window could not be created: " + ErrorText(GetLastError()));
 
-    CreateControls();
-    ApplyDpi(WindowDpi(window_));
+    try {
+        CreateControls();
+        ApplyDpi(WindowDpi(window_));
+    } catch (...) {
+        // No destructor runs for a constructor that throws: the window must
+        // not outlive this object, whose address it holds.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+        throw;
+    }
     if (design.kind == FormKind::Main && !host.SessionEndReason().empty())
         blocksSessionEnd_ = ShutdownBlockReasonCreate(window_, host.SessionEndReason().c_str()) != FALSE;
 }
@@ -304,19 +314,11 @@ const FormWindow::Control& FormWindow::FindCheckBox(std::string_view name) const
 }
 
 int FormWindow::CheckValue(std::string_view checkBox) const {
-    switch (SendMessageW(FindCheckBox(checkBox).window, BM_GETCHECK, 0, 0)) {
-    case BST_CHECKED: return 1;
-    case BST_INDETERMINATE: return 2;
-    default: return 0;
-    }
+    return SendMessageW(FindCheckBox(checkBox).window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
 void FormWindow::SetCheckValue(std::string_view checkBox, int value) {
-    const HWND box = FindCheckBox(checkBox).window;
-    // Greyed needs a three-state box.
-    if (value == 2) SendMessageW(box, BM_SETSTYLE, BS_AUTO3STATE, TRUE);
-    const WPARAM state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
-    SendMessageW(box, BM_SETCHECK, state, 0);
+    SendMessageW(FindCheckBox(checkBox).window, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 bool FormWindow::FocusControl(HWND control) {
