@@ -33,12 +33,7 @@ protected:
     FileResult Write(std::string_view key, std::string_view value) {
         return WriteProfileString(files_, "main", key, value, path_);
     }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_.path())) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Names() const { return folder_.Names(); }
 
     nagwick::test::TempFolder folder_;
     std::string path_ = (folder_ / "nagwick.ini").string();

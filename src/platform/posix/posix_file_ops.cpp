@@ -73,6 +73,23 @@ std::string RandomSuffix() {
     return suffix;
 }
 
+// What fsync() of the folder failing with `error` means once the rename is
+// done: only a write error of the device (the new content may be lost when
+// the drive goes) is a failure; a folder that can't be flushed at all is
+// none, since the new file is in place either way.
+FileResult FolderSyncResult(const std::string& folder, int error) {
+    switch (error) {
+    case EIO:
+    case ENOSPC:
+    case EDQUOT:
+    case EROFS:  // what a file system that shut itself down after an error says
+        return FileResult::Failure(folder + ": " + Reason(error) +
+                                   " (the new settings are in place, but may be lost if the drive is removed now)");
+    default:
+        return FileResult::Success();
+    }
+}
+
 }  // namespace
 
 PosixFileOps::~PosixFileOps() {
@@ -194,19 +211,6 @@ FileResult PosixFileOps::SyncFolder(const std::string& path) {
     const int error = errno;
     ::close(fd);
     return synced ? FileResult::Success() : FolderSyncResult(folder.string(), error);
-}
-
-FileResult PosixFileOps::FolderSyncResult(const std::string& folder, int error) {
-    switch (error) {
-    case EIO:
-    case ENOSPC:
-    case EDQUOT:
-    case EROFS:  // what a file system that shut itself down after an error says
-        return FileResult::Failure(folder + ": " + Reason(error) +
-                                   " (the new settings are in place, but may be lost if the drive is removed now)");
-    default:
-        return FileResult::Success();
-    }
 }
 
 void PosixFileOps::Remove(const std::string& tempPath) {

@@ -41,12 +41,6 @@ public:
     // six letters or digits: ".nagwick.ini.tmp-" for "nagwick.ini".
     static std::string TempPrefix(const std::string& path);
 
-    // What fsync() of the folder failing with `error` means once the rename
-    // is done: only a write error of the device (the new content may be lost
-    // when the drive goes) is a failure; a folder that can't be flushed at
-    // all is none, since the new file is in place either way.
-    static core::FileResult FolderSyncResult(const std::string& folder, int error);
-
 private:
     void Close(const std::string& tempPath);
 
