@@ -49,8 +49,7 @@ private:
 
 }  // namespace
 
-HeadlessSystem::HeadlessSystem(std::string appPath, core::FileOps* files)
-    : PortableProfileSystem(files), appPath_(std::move(appPath)) {}
+HeadlessSystem::HeadlessSystem(std::string appPath) : appPath_(std::move(appPath)) {}
 
 HeadlessSystem::~HeadlessSystem() = default;
 

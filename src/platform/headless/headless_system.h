@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "core/file_ops.h"
 #include "platform/posix/portable_profile_system.h"
 #include "platform/window_system.h"
 
@@ -47,8 +46,7 @@ struct ShownMessage {
 
 class HeadlessSystem : public posix::PortableProfileSystem {
 public:
-    // `files` is the file layer under the settings file (the real one by default).
-    explicit HeadlessSystem(std::string appPath, core::FileOps* files = nullptr);
+    explicit HeadlessSystem(std::string appPath);
     ~HeadlessSystem() override;
 
     // --- the window system ---

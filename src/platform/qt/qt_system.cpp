@@ -15,7 +15,7 @@
 
 namespace nagwick::platform::qt {
 
-QtSystem::QtSystem(core::FileOps* files) : PortableProfileSystem(files) {
+QtSystem::QtSystem() {
     // The program ends when its forms are unloaded, not when its last window
     // is hidden: Hide leaves it running with no window at all.
     QApplication::setQuitOnLastWindowClosed(false);

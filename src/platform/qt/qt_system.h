@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/file_ops.h"
 #include "platform/posix/signal_pipe.h"
 #include "platform/qt/session_host.h"
 #include "platform/posix/portable_profile_system.h"
@@ -20,8 +19,7 @@ class XsmpSession;
 
 class QtSystem : public posix::PortableProfileSystem, public SessionHost {
 public:
-    // `files` is the file layer under the settings file (the real one by default).
-    explicit QtSystem(core::FileOps* files = nullptr);
+    QtSystem();
     ~QtSystem() override;
 
     void Attach(SystemEvents& events) override { systemEvents_ = &events; }
