@@ -8,6 +8,8 @@
 
 namespace nagwick::platform {
 
+std::string RunTimeErrorText(std::string_view error) { return "Run-time error: " + std::string(error); }
+
 FormsRuntime::FormsRuntime(WindowSystem& system) : system_(system) { system_.Attach(*this); }
 
 int FormsRuntime::Run(Form& startup) {
@@ -30,7 +32,7 @@ void FormsRuntime::Guard(const std::function<void()>& handler) {
     }
     // Like the runtime's default error report: say what happened, then end.
     ended_ = true;
-    system_.ShowMessage("Run-time error: " + error, "Nagwick", MsgBoxIcon::Critical);
+    system_.ShowMessage(RunTimeErrorText(error), "Nagwick", MsgBoxIcon::Critical);
     system_.Quit(1);
 }
 

@@ -4,6 +4,8 @@
 // signal or the session's end into unloading every form, and reports an error
 // that escapes a handler the way the runtime always has: a box, then the end.
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/window_system.h"
@@ -11,6 +13,9 @@
 namespace nagwick::platform {
 
 class Form;
+
+// What the report of an error that escaped a handler says.
+std::string RunTimeErrorText(std::string_view error);
 
 class FormsRuntime : public SystemEvents {
 public:
