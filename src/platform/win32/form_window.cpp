@@ -190,21 +190,21 @@ void FormWindow::LoadIcons(int dpi) {
     load(ICON_SMALL, smallIcon_, SM_CXSMICON, SM_CYSMICON);
 }
 
-Extent FormWindow::TextRoom(const Control& control, HFONT font, bool standIn) const {
-    const std::wstring text = Widen(control.design->text);
+Extent FormWindow::TextRoom(const ControlDesign& control, HFONT font, bool standIn) const {
+    const std::wstring text = Widen(control.text);
     SIZE size{0, 0};
-    if (const HDC dc = GetDC(control.window)) {
+    if (const HDC dc = GetDC(window_)) {
         const HGDIOBJ previous = SelectObject(dc, font);
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         SelectObject(dc, previous);
-        ReleaseDC(control.window, dc);
+        ReleaseDC(window_, dc);
     }
     Extent room{size.cx, size.cy};
     // A stand-in for the missing face may draw its glyphs a little past the
     // widths it reports (Wine's renderer does, by up to 3 %): a margin, so
     // that no text is cut even then.
     if (standIn) room.width += room.width / 25 + MulDiv(2, dpi_, kDefaultDpi);
-    if (control.design->kind == ControlKind::CheckBox) {
+    if (control.kind == ControlKind::CheckBox) {
         // The box, and the gap and focus rectangle beside the text.
         room.width += SystemMetric(SM_CXMENUCHECK, dpi_) + MulDiv(6, dpi_, kDefaultDpi);
         room.height = std::max(room.height, SystemMetric(SM_CYMENUCHECK, dpi_));
@@ -231,7 +231,7 @@ void FormWindow::ApplyDpi(int dpi) {
     const bool standIn = IsStandIn(regular.get());
     const auto fontOf = [&](const ControlDesign& design) { return design.bold ? bold.get() : regular.get(); };
     const FormLayout layout = LayOutForm(design_, dpi, [&](const ControlDesign& design) {
-        return TextRoom(ControlFor(design), fontOf(design), standIn);
+        return TextRoom(design, fontOf(design), standIn);
     });
     for (const Control& control : controls_) {
         SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*control.design)), FALSE);
@@ -295,11 +295,6 @@ void FormWindow::Hide() { ShowWindow(window_, SW_HIDE); }
 
 void FormWindow::SetEnabled(bool enabled) { EnableWindow(window_, enabled ? TRUE : FALSE); }
 
-const FormWindow::Control& FormWindow::ControlFor(const ControlDesign& design) const {
-    for (const Control& control : controls_)
-        if (control.design == &design) return control;
-    throw std::logic_error("no control " + std::string(design.name));
-}
 
 const FormWindow::Control* FormWindow::FindControl(int id) const {
     for (const Control& control : controls_)

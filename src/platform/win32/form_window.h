@@ -81,7 +81,7 @@ private:
     void ApplyDpi(int dpi);
     // The room a label's or check box's text needs in `font`; `standIn` when
     // the font is not the face asked for.
-    Extent TextRoom(const Control& control, HFONT font, bool standIn) const;
+    Extent TextRoom(const ControlDesign& control, HFONT font, bool standIn) const;
     bool IsStandIn(HFONT font) const;
     void PlaceOnFirstShow();
     // Focuses `control` when it is one of this form's and takes input.
@@ -92,7 +92,6 @@ private:
     // The button that Enter presses: the focused one, else the form's default.
     void MarkDefaultButton(const Control* focusedButton);
     const Control* FocusedButton() const;
-    const Control& ControlFor(const ControlDesign& design) const;
     const Control* FindControl(int id) const;
     const Control& FindCheckBox(std::string_view name) const;
 
