@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "e2e/probe.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/wide_text.h"
 #include "ui/layouts.h"
@@ -38,9 +39,7 @@ struct NoSession : WindowHost {
     const std::wstring& SessionEndReason() const override { return reason; }
 };
 
-HWND ChildWithText(HWND parent, std::string_view text) {
-    return FindWindowExW(parent, nullptr, nullptr, Widen(text).c_str());
-}
+HWND ChildWithText(HWND parent, std::string_view text) { return e2e::ChildWithText(parent, Widen(text)); }
 
 LOGFONTW FontOf(HWND control) {
     LOGFONTW font{};
@@ -57,14 +56,6 @@ int IconWidth(HWND form, WPARAM which) {
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     return bitmap.bmWidth;
-}
-
-// A control's rectangle in its form's client coordinates.
-RECT BoxOnForm(HWND control) {
-    RECT box{};
-    GetWindowRect(control, &box);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&box), 2);
-    return box;
 }
 
 void Pump() {
@@ -107,7 +98,7 @@ TEST_F(FormWindowTest, TextsInMsSansSerifFitTheirControls) {
             GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
             SelectObject(dc, before);
             ReleaseDC(child, dc);
-            const RECT box = BoxOnForm(child);
+            const RECT box = e2e::RectInParent(child);
             EXPECT_GE(box.right - box.left, size.cx) << control.name;
             EXPECT_GE(box.bottom - box.top, size.cy) << control.name;
             EXPECT_LE(box.right, client.right) << control.name;
@@ -139,7 +130,7 @@ TEST_F(FormWindowTest, MovingToAMonitorOfAnotherDpiLaysTheFormOutAgain) {
     EXPECT_EQ(frame.left, 100);
     EXPECT_EQ(frame.top, 80);
     const HWND ok = ChildWithText(form, "OK");
-    const RECT box = BoxOnForm(ok);
+    const RECT box = e2e::RectInParent(ok);
     EXPECT_EQ(box.left, 180);
     EXPECT_EQ(box.top, 144);
     EXPECT_EQ(box.right - box.left, 122);  // 1215 twips: 121.5 pixels, and the edges rounded
