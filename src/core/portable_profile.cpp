@@ -12,23 +12,6 @@ std::string_view TrimDefault(std::string_view value) {
     return value;
 }
 
-// Why a name or value can't be stored, or empty when it can.
-std::string Refusal(std::string_view section, std::string_view key, std::string_view value) {
-    constexpr std::string_view kBreaks("\r\n\0", 3);
-    if (section.find_first_of(kBreaks) != std::string_view::npos ||
-        key.find_first_of(kBreaks) != std::string_view::npos ||
-        value.find_first_of(kBreaks) != std::string_view::npos) {
-        return "The setting contains a line break, which the settings file cannot hold.";
-    }
-    const auto blank = [](std::string_view s) { return s.find_first_not_of(" \t\v\f\x1a") == std::string_view::npos; };
-    if (blank(section) || blank(key)) return "The setting has no name.";
-    const std::size_t first = key.find_first_not_of(" \t\v\f\x1a");
-    if (key.find('=') != std::string_view::npos || key[first] == '[') {
-        return "The setting's name \"" + std::string(key) + "\" cannot be stored in the settings file.";
-    }
-    return {};
-}
-
 }  // namespace
 
 std::string ReadProfileString(FileOps& files, std::string_view section, std::string_view key,
@@ -52,7 +35,7 @@ std::string ReadProfileString(FileOps& files, std::string_view section, std::str
 
 FileResult WriteProfileString(FileOps& files, std::string_view section, std::string_view key,
                               std::string_view value, const std::string& path) {
-    if (std::string why = Refusal(section, key, value); !why.empty()) {
+    if (std::string why = WhyUnstorable(section, key, value); !why.empty()) {
         return FileResult::Failure(std::move(why));
     }
     files.RemoveStaleTemps(path);

@@ -366,6 +366,19 @@ std::string SetProfileValue(std::string_view fileBytes, std::string_view section
     return std::string(mark) + EditIn<char>(body, TrimBlanks(section), TrimBlanks(key), value);
 }
 
+std::string WhyUnstorable(std::string_view section, std::string_view key, std::string_view value) {
+    constexpr std::string_view kBreaks("\r\n\0", 3);
+    for (const std::string_view part : {section, key, value})
+        if (part.find_first_of(kBreaks) != std::string_view::npos)
+            return "The setting contains a line break, which the settings file cannot hold.";
+    const std::string_view name = TrimBlanks(key);
+    if (TrimBlanks(section).empty() || name.empty()) return "The setting has no name.";
+    // Read back, such a line would be another key, or a section header.
+    if (key.find('=') != std::string_view::npos || name.front() == '[')
+        return "The setting's name \"" + std::string(key) + "\" cannot be stored in the settings file.";
+    return {};
+}
+
 std::string TruncateChars(std::string_view text, std::size_t maxChars) {
     // A character is a lead byte with the continuation bytes it calls for;
     // any other byte (a stray continuation byte among them) is one by itself,

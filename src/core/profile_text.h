@@ -34,9 +34,14 @@ std::string_view UnquoteProfileValue(std::string_view value);
 // goes at the end of its section; a missing section at the end of the file;
 // an empty file becomes "[section]\r\nkey=value\r\n". The file's encoding
 // (UTF-16 with its mark, or bytes) and line-end style are kept.
-// Names and value must not hold CR, LF or NUL (the caller checks).
+// The names and the value must be storable (see WhyUnstorable).
 std::string SetProfileValue(std::string_view fileBytes, std::string_view section,
                             std::string_view key, std::string_view value);
+
+// Why `key` in `section` set to `value` can't be stored in the file (a line
+// break, a blank name, a key that would read back as another line), or
+// empty when it can.
+std::string WhyUnstorable(std::string_view section, std::string_view key, std::string_view value);
 
 // `text` cut to at most `maxChars` characters, never inside a UTF-8 sequence.
 std::string TruncateChars(std::string_view text, std::size_t maxChars);
