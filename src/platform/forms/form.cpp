@@ -23,6 +23,10 @@ void Form::Load() {
 void Form::Show() {
     Load();
     if (!IsLoaded() || runtime_.Ended()) return;
+    ShowWindow();
+}
+
+void Form::ShowWindow() {
     visible_ = true;
     window_->Show(windowState_);
 }

@@ -48,6 +48,7 @@ private:
     enum class State { Unloaded, Loading, Loaded, Unloading };
 
     void Load();
+    void ShowWindow();
     void SetBlocked(bool blocked);
 
     // WindowEvents

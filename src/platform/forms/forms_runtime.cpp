@@ -63,8 +63,7 @@ void FormsRuntime::RunModal(Form& dialog) {
             form->SetBlocked(true);
             blocked.push_back(form);
         }
-    dialog.visible_ = true;
-    dialog.window_->Show(dialog.windowState_);
+    dialog.ShowWindow();
     system_.RunModalLoop([this, &dialog] { return ended_ || !dialog.IsVisible(); });
     for (Form* form : blocked)
         if (form->IsLoaded()) form->SetBlocked(false);
