@@ -7,31 +7,17 @@
 #include <QScreen>
 #include <csignal>
 
-#include "qt/qt_driver.h"
-#include "support/temp_folder.h"
+#include "qt/qt_program_test.h"
 #include "ui/layouts.h"
-#include "ui/program.h"
 
 namespace nagwick::test {
 namespace {
 
 using platform::ControlKind;
 
-class QtMainWindowTest : public ::testing::Test {
+class QtMainWindowTest : public QtProgramTest {
 protected:
-    void SetUp() override {
-        WriteFile(folder / "nagwick.ini", "[main]\nexplorer=false\n");
-        system = std::make_unique<TestQtSystem>(folder.str());
-        program = std::make_unique<ui::Program>(*system);
-    }
-    static QWidget* Main() { return QtDriver::TopLevel("frmMain"); }
-    static QPushButton* Button(const char* name) {
-        return Main()->findChild<QPushButton*>(name);
-    }
-
-    TempFolder folder;
-    std::unique_ptr<TestQtSystem> system;
-    std::unique_ptr<ui::Program> program;
+    void SetUp() override { StartProgram(); }
 };
 
 TEST_F(QtMainWindowTest, LayoutFollowsTheTwipsTablesAndClipsNoText) {
@@ -69,7 +55,7 @@ TEST_F(QtMainWindowTest, LayoutFollowsTheTwipsTablesAndClipsNoText) {
             if (widget->geometry().right() >= window->width())
                 problems.push_back(std::string(design.name) + " outside the window");
         }
-        Button("btnExit")->click();
+        Click(Main(), "btnExit");
     });
     EXPECT_EQ(program->Run(), 0);
     EXPECT_TRUE(driver.finished());
@@ -85,7 +71,7 @@ TEST_F(QtMainWindowTest, FocusStartsOnExitAndTabGoesExitHideOptions) {
             while (focus->focusPolicy() == Qt::NoFocus) focus = focus->nextInFocusChain();
             order.push_back(focus->objectName());
         }
-        Button("btnExit")->click();
+        Click(Main(), "btnExit");
     });
     EXPECT_EQ(program->Run(), 0);
     EXPECT_EQ(order, (std::vector<QString>{"btnExit", "btnHide", "btnOptions", "btnExit"}));
@@ -114,7 +100,7 @@ TEST_F(QtMainWindowTest, HiddenProgramWarnsOnceOnSignalsEvenWhenTheyRepeat) {
     QtDriver driver;
     system->WatchSignals();
     driver.Then([] { return Main() != nullptr; })
-        .Do([] { Button("btnHide")->click(); })
+        .Do([] { Click(Main(), "btnHide"); })
         .Do([] { EXPECT_EQ(Main(), nullptr) << "hidden"; })
         .Do([] { std::raise(SIGTERM); })
         .Then([] { return QtDriver::VisibleMessageBox() != nullptr; })

@@ -9,23 +9,15 @@
 #include <csignal>
 #include <QWindow>
 
-#include "qt/qt_driver.h"
-#include "support/temp_folder.h"
-#include "ui/program.h"
+#include "qt/qt_program_test.h"
 
 namespace nagwick::test {
 namespace {
 
-class QtOptionsTest : public ::testing::Test {
+class QtOptionsTest : public QtProgramTest {
 protected:
-    void SetUp() override {
-        WriteFile(Ini(), kBefore);
-        system = std::make_unique<TestQtSystem>(folder.str());
-        program = std::make_unique<ui::Program>(*system);
-    }
+    void SetUp() override { StartProgram(kBefore); }
     std::filesystem::path Ini() const { return folder / "nagwick.ini"; }
-    static QWidget* Main() { return QtDriver::TopLevel("frmMain"); }
-    static QWidget* Dialog() { return QtDriver::TopLevel("frmOptions"); }
     static void Key(QWidget* window, Qt::Key key) {
         QWidget* target = window->focusWidget() ? window->focusWidget() : window;
         QTest::keyClick(target, key);
@@ -33,19 +25,16 @@ protected:
     // Opens the dialog from the main window; the steps after this run inside its modal loop.
     static void OpenDialog(QtDriver& driver) {
         driver.Then([] { return Main() != nullptr; })
-            .Do([] { Main()->findChild<QPushButton*>("btnOptions")->click(); });
+            .Do([] { Click(Main(), "btnOptions"); });
         driver.Then([] { return Dialog() != nullptr; });
     }
     static void Exit(QtDriver& driver) {
         driver.Then([] { return Dialog() == nullptr; }).Do([] {
-            Main()->findChild<QPushButton*>("btnExit")->click();
+            Click(Main(), "btnExit");
         });
     }
 
     static constexpr const char* kBefore = "; kept\r\n[main]\r\nexplorer=true\r\nstart=normal\r\n";
-    TempFolder folder;
-    std::unique_ptr<TestQtSystem> system;
-    std::unique_ptr<ui::Program> program;
 };
 
 TEST_F(QtOptionsTest, OpensModalCentredWithFocusOnTheFirstBox) {
@@ -108,7 +97,7 @@ TEST_F(QtOptionsTest, SpaceTogglesAndEnterPressesOk) {
 TEST_F(QtOptionsTest, EscCloseBoxAndCancelWriteNothingAndReopeningShowsTheOldChoices) {
     QtDriver driver;
     for (auto leave : {+[] { Key(Dialog(), Qt::Key_Escape); }, +[] { Dialog()->close(); },
-                       +[] { Dialog()->findChild<QPushButton*>("btnCancel")->click(); }}) {
+                       +[] { Click(Dialog(), "btnCancel"); }}) {
         OpenDialog(driver);
         driver.Do([leave] {
             EXPECT_TRUE(Dialog()->findChild<QCheckBox*>("chkExplorer")->isChecked())

@@ -11,16 +11,14 @@
 #include "fake_gnome_session.h"
 #include "platform/qt/session_gnome.h"
 #include "private_bus.h"
-#include "qt/qt_driver.h"
-#include "support/temp_folder.h"
-#include "ui/program.h"
+#include "qt/qt_program_test.h"
 
 namespace nagwick::test {
 namespace {
 
 using platform::qt::GnomeSession;
 
-class GnomeSessionTest : public ::testing::Test {
+class GnomeSessionTest : public QtProgramTest {
 protected:
     void SetUp() override {
         if (bus.address().isEmpty()) GTEST_SKIP() << "dbus-daemon could not be started";
@@ -31,9 +29,7 @@ protected:
         ASSERT_TRUE(managerBus.isConnected() && clientBus.isConnected());
         manager = std::make_unique<FakeGnomeSession>(managerBus);
         ASSERT_TRUE(manager->serving);
-        WriteFile(folder / "nagwick.ini", "[main]\nexplorer=false\n");
-        system = std::make_unique<TestQtSystem>(folder.str());
-        program = std::make_unique<ui::Program>(*system);
+        StartProgram();
         session = std::make_unique<GnomeSession>(*system, clientBus, "Remove your flash drive!");
     }
     void TearDown() override {
@@ -45,7 +41,6 @@ protected:
         if (clientBus.isConnected()) QDBusConnection::disconnectFromBus(clientBus.name());
     }
 
-    static QWidget* Main() { return QtDriver::TopLevel("frmMain"); }
     // Registered, inhibiting, and the main window on screen.
     void Ready(QtDriver& driver) {
         session->Register("1050740e5b-autostart");
@@ -65,9 +60,6 @@ protected:
     QDBusConnection managerBus{QString()};
     QDBusConnection clientBus{QString()};
     std::unique_ptr<FakeGnomeSession> manager;
-    TempFolder folder;
-    std::unique_ptr<TestQtSystem> system;
-    std::unique_ptr<ui::Program> program;
     std::unique_ptr<GnomeSession> session;
 };
 

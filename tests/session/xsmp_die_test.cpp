@@ -6,33 +6,21 @@
 #include <QPushButton>
 
 #include "platform/qt/session_xsmp.h"
-#include "qt/qt_driver.h"
-#include "support/temp_folder.h"
-#include "ui/program.h"
+#include "qt/qt_program_test.h"
 
 namespace nagwick::test {
 namespace {
 
 using platform::qt::XsmpSession;
 
-class XsmpDieTest : public ::testing::Test {
+class XsmpDieTest : public QtProgramTest {
 protected:
     void SetUp() override {
-        WriteFile(folder / "nagwick.ini", "[main]\nexplorer=false\n");
-        system = std::make_unique<TestQtSystem>(folder.str());
-        program = std::make_unique<ui::Program>(*system);
+        StartProgram();
         xsmp = std::make_unique<XsmpSession>(*system);
-    }
-    static QWidget* Main() { return QtDriver::TopLevel("frmMain"); }
-    static QWidget* Dialog() { return QtDriver::TopLevel("frmOptions"); }
-    static void Click(QWidget* window, const char* button) {
-        window->findChild<QPushButton*>(button)->click();
     }
     static void Die() { QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit)); }
 
-    TempFolder folder;
-    std::unique_ptr<TestQtSystem> system;
-    std::unique_ptr<ui::Program> program;
     std::unique_ptr<XsmpSession> xsmp;
 };
 
