@@ -10,6 +10,8 @@
 #                        (as under Wayland: no SESSION_MANAGER)
 #            gnome-xsmp  gnome-session, the program on XSMP (GNOME on Xorg)
 #   CASE:    shown | hidden | options | cancelled (xfce only; needs XSMP_CANCEL)
+#            gone | gone-warning (xfce only): the session manager ends (after
+#            the program has answered a save, or while the warning shows)
 # Exits 77 (skipped) when a needed program or namespaces are missing.
 set -euo pipefail
 nagwick_binary=$1 desktop=$2 case_name=$3 xsmp_cancel=${4:-}
@@ -278,6 +280,22 @@ log_off() {
 
 # A log-off that another client cancels while the program waits for its turn
 # to interact, before any warning: the program stays as it was, armed.
+# Ends the session manager at once, as a crash would; the program must outlive it.
+end_session_manager() {
+    pkill -KILL -x xfce4-session || fail "no xfce4-session to end"
+    wait_for session_ended || fail "the session did not end with its manager"
+    sleep 1
+    if ! nagwick_running; then
+        local status=0
+        wait "$nagwick_pid" || status=$?
+        cat "$work/nagwick.log" >&2
+        fail "the program ended (status $status) when the session manager went"
+    fi
+}
+
+# The CPU time the program has used, in clock ticks.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$nagwick_pid/stat"; }
+
 log_off_cancelled() {
     # The canceller gets to interact first (the program is stopped meanwhile),
     # the program asks to interact after it, and while it waits its turn the
@@ -329,6 +347,23 @@ options)
     open_options "$main_window"
     ;;
 cancelled) log_off_cancelled ;;
+gone)
+    # The program has answered the checkpoint's save; now the session
+    # manager ends, and its connection with it. The program runs on, idle
+    # and armed: a signal still brings the warning.
+    end_session_manager
+    ticks=$(cpu_ticks)
+    sleep 2
+    (($(cpu_ticks) - ticks < 50)) || fail "the program spins after the session manager ended"
+    window_shown Nagwick || fail "the window went with the session manager"
+    kill -TERM "$nagwick_pid"
+    expect_warning
+    dismiss_warning
+    expect_end_without_second_warning
+    echo "PASS: $desktop $case_name"
+    exit 0
+    ;;
+gone-warning) ;;
 *) fail "unknown case $case_name" ;;
 esac
 # (After a cancelled one, this is the next log-off.)
@@ -352,6 +387,10 @@ else
     window_shown Nagwick || fail "the main window went before the warning was dismissed"
 fi
 
+if [[ $case_name == gone-warning ]]; then
+    end_session_manager
+    [[ $(warning_boxes) == "$box" ]] || fail "the warning went with the session manager"
+fi
 dismiss_warning
 wait_for box_gone || fail "Return did not dismiss the warning"
 expect_end_without_second_warning

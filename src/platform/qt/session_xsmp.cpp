@@ -1,12 +1,16 @@
 #include "platform/qt/session_xsmp.h"
 
-#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QEvent>
 #include <QSessionManager>
 #include <QTimer>
 #include <csignal>
+
+// After Qt's headers: X11's define Status, which Qt's use as a name.
+#include <X11/ICE/ICElib.h>
 
 #include "platform/qt/session_host.h"
 
@@ -20,28 +24,27 @@ void NeverRestart(QSessionManager& manager) {
     manager.setRestartHint(QSessionManager::RestartNever);
 }
 
-// Once the session manager has its answer it may end the session (and
-// itself) at once, before this process is through: Qt's closing of the
-// connection on the way out then writes into a closed socket. That must not
-// turn a clean end into a death by SIGPIPE or, with the signal ignored, into
-// libICE's default I/O error handler, which calls exit(1).
-void IgnoreClosedSessionConnection() {
-    // libICE is in the process only when Qt has joined a session, loaded by
-    // its xcb plugin; it is looked up there rather than linked.
-    void* ice = dlopen("libICE.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (!ice) return;
-    using IoErrorHandler = void (*)(void*);
-    using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
-    if (auto set = reinterpret_cast<SetIoErrorHandler>(dlsym(ice, "IceSetIOErrorHandler")))
-        set([](void*) {});
-    dlclose(ice);
+// libICE calls this when the session manager's connection breaks: the
+// session manager ended, or closed its end once it had its last answer. Its
+// default handler calls exit(1), which would end the program with no
+// warning, or turn a clean end into status 1. Here the program runs on as if
+// there were no session manager, armed as it was. libICE then leaves the
+// connection alone, but Qt's reader ignores the failure and the dead socket,
+// readable for ever, would wake the event loop without end; so the socket's
+// number now names a pipe that nobody writes to.
+void QuietBrokenConnection(IceConn connection) {
+    static int silent[2] = {-1, -1};
+    if (silent[0] < 0 && ::pipe2(silent, O_CLOEXEC) != 0) return;
+    ::dup3(silent[0], IceConnectionNumber(connection), O_CLOEXEC);
 }
 
 }  // namespace
 
 XsmpSession::XsmpSession(SessionHost& host) : host_(host) {
-    // A session manager that goes away mid-write is no reason to die.
+    // A session manager that goes away, at any moment, is no reason to die:
+    // not by SIGPIPE when the program writes to it, nor by libICE's handler.
     std::signal(SIGPIPE, SIG_IGN);
+    IceSetIOErrorHandler(QuietBrokenConnection);
     // Direct: the session manager object is valid only during the call, and
     // Qt answers the session manager as soon as the handler returns.
     connect(qApp, &QGuiApplication::commitDataRequest, this,
@@ -49,11 +52,6 @@ XsmpSession::XsmpSession(SessionHost& host) : host_(host) {
     connect(qApp, &QGuiApplication::saveStateRequest, this,
             [this](QSessionManager& manager) { SaveState(manager); }, Qt::DirectConnection);
     qApp->installEventFilter(this);
-}
-
-XsmpSession::~XsmpSession() {
-    // The event loop is over: nothing is left to answer.
-    IgnoreClosedSessionConnection();
 }
 
 bool XsmpSession::Joined() {

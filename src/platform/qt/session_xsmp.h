@@ -20,7 +20,6 @@ class SessionHost;
 class XsmpSession : public QObject {
 public:
     explicit XsmpSession(SessionHost& host);
-    ~XsmpSession() override;
 
     // Whether Qt is connected to an X11 session manager.
     static bool Joined();
