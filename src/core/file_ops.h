@@ -1,56 +1,67 @@
 #pragma once
-// The file layer under the settings file: everything the profile writer does
-// to the disk goes through here, so tests can fail any single step.
+// The file layer under the settings file: the steps of a whole-file read and
+// of an atomic replace, which each platform gives the settings store. Tests
+// give it files in memory, or fail any single step.
 #include <string>
-#include <utility>
+#include <string_view>
 
 namespace nagwick::core {
 
-// Outcome of one file step; `error` says why it failed, in words for the user.
-struct FileResult {
-    bool ok = true;
-    std::string error;
-
-    static FileResult Success() { return {}; }
-    static FileResult Failure(std::string why) { return {false, std::move(why)}; }
+// Why a file step failed, as the user is told it.
+enum class FileError {
+    None,
+    ReadOnlyDrive,
+    ReadOnlyFile,
+    DriveFull,
+    FolderMissing,   // the program's folder is gone
+    FolderInPlace,   // a folder bears the file's name
+    NotAllowed,
+    DeviceError,     // the drive reported a failure of its own
+    Other,           // the system's own words are in `detail`
 };
 
-enum class ReadStatus { Ok, Missing, Unreadable };
+struct FileResult {
+    FileError error = FileError::None;
+    std::string detail;
+
+    bool ok() const { return error == FileError::None; }
+};
 
 struct FileContent {
-    ReadStatus status = ReadStatus::Missing;
+    enum class Status { Ok, Missing, Unreadable } status = Status::Missing;
     std::string bytes;
-    std::string error;  // why it could not be read (Unreadable only)
+    FileResult why;  // Unreadable only
 };
+
+// The name part every temporary file for `fileName` starts with, followed by
+// the writer's process id: ".nagwick.ini.tmp-" for "nagwick.ini".
+inline std::string TempPrefix(std::string_view fileName) {
+    return "." + std::string(fileName) + ".tmp-";
+}
 
 class FileOps {
 public:
     virtual ~FileOps() = default;
 
-    // The whole file; Missing when it doesn't exist, Unreadable (with the
-    // reason) when it exists but can't be read.
     virtual FileContent ReadAll(const std::string& path) = 0;
 
-    // Atomic replacement, in the order the writer calls these steps:
-    // a temporary file beside `path` is created, written, flushed to the
-    // device, renamed over `path`, and the folder is flushed.
-    // CreateTemp fails when `path` exists but may not be written (a
-    // write-protected file stays as it is); the temporary file gets the
-    // permissions of `path`, or those of a newly created file. It stays this
-    // writer's own until Rename or Remove: no RemoveStaleTemps touches it.
+    // The steps of an atomic replace, in the order the writer takes them.
+    // CreateTemp makes a new, empty file beside `path` for this writer alone
+    // (one left under the same name by a writer that stopped is taken over),
+    // and fails when `path` may not be replaced: a write-protected file, a
+    // folder. Write puts `bytes` in it and flushes them to the device.
     virtual FileResult CreateTemp(const std::string& path, std::string& tempPath) = 0;
     virtual FileResult Write(const std::string& tempPath, const std::string& bytes) = 0;
-    virtual FileResult Flush(const std::string& tempPath) = 0;
-    virtual FileResult Rename(const std::string& tempPath, const std::string& path) = 0;
-    // Runs after the rename, so the new content is in place whatever it
-    // says; it fails only when the device reported a write error, which
-    // means that content may be lost when the drive is removed.
+    // Puts the temporary file in the place of `path`, in one step.
+    virtual FileResult Replace(const std::string& tempPath, const std::string& path) = 0;
+    // After Replace: flushes the folder, so that the new name survives the
+    // drive's removal. A failure here leaves the new content in place.
     virtual FileResult SyncFolder(const std::string& path) = 0;
-    // Best-effort clean-up of a temporary file after a failed step.
+    // Clean-up of a temporary file after a failed step.
     virtual void Remove(const std::string& tempPath) = 0;
-    // Removes the temporary files that writers which stopped part-way (a
-    // crash, a power cut, a pulled drive) left beside `path`, but none that a
-    // running writer, of this or another copy of the program, still uses.
+    // Removes the temporary files of writers that stopped part-way (a crash,
+    // a pulled drive) more than a minute ago: younger ones may belong to a
+    // copy of the program that is saving right now.
     virtual void RemoveStaleTemps(const std::string& path) = 0;
 };
 

@@ -1,12 +1,15 @@
 #pragma once
 // The state the two windows share, and the settings file that carries the
 // two start-up choices between runs.
+//
+// Names such as Module1, frmMain, btkOK (with its k), strExplorer and
+// blnWarnOnUnload are the ones this program has always had, kept as they
+// were so that each part is found under its established name.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "core/file_ops.h"
-#include "core/profile_functions.h"
+#include "core/settings_store.h"
 
 namespace nagwick::core {
 
@@ -22,21 +25,23 @@ struct Module1 {
 };
 
 constexpr std::string_view kSettingsFileName = "nagwick.ini";
-constexpr std::string_view kSettingsSection = "main";
 constexpr std::string_view kExplorerKey = "explorer";
 constexpr std::string_view kStartKey = "start";
-constexpr std::string_view kExplorerDefault = "true";
-constexpr std::string_view kStartDefault = "normal";
 
 // App.Path followed directly by the separator and the file name; rebuilt for
-// every read and write, nothing trimmed ("/" gives "//nagwick.ini").
-std::string SettingsPath(ProfileFunctions& profile);
+// every read and write, nothing trimmed ("E:\" gives "E:\\nagwick.ini").
+std::string SettingsPath(const SettingsStore& store, const std::string& appPath);
 
-// Fills strExplorer and strStartState from the settings file or the defaults,
-// first clearing away what an interrupted save of it left behind.
-void ReadSettings(Module1& shared, ProfileFunctions& profile);
+// Fills strExplorer and strStartState from the settings file beside the
+// program, or with the defaults "true" and "normal".
+void ReadSettings(Module1& shared, SettingsStore& store, const std::string& appPath);
 
 // Writes one key of section "main".
-FileResult WriteSetting(ProfileFunctions& profile, std::string_view key, const std::string& value);
+SaveResult WriteSetting(SettingsStore& store, const std::string& appPath, std::string_view key,
+                        const std::string& value);
+
+// What the user is told of a save that did not go as planned: one sentence
+// naming the file and the reason; empty for a save that went well.
+std::string SaveReport(const SaveResult& result);
 
 }  // namespace nagwick::core

@@ -1,24 +1,25 @@
 #pragma once
-// The one interface between the portable program and a platform: native
-// windows built from layout data, message boxes, the file manager, the
-// application folder, the settings file, the event loop, and the events
-// (clicks, closes, signals, the session's end) that come back from it.
-// Backends: headless (tests), qt (Linux), win32 (Windows).
+// The window seam: what the portable program needs of a platform's windows.
+// Native windows built from layout data, message boxes, the file manager,
+// the event loop, and the events (clicks, closes, signals, the session's
+// end) that come back from it. Backends: qt (Linux), win32 (Windows), and
+// headless, the test double.
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "core/profile_functions.h"
-#include "platform/form_design.h"
+#include "forms/form_design.h"
 
 namespace nagwick::platform {
 
+using forms::ControlDesign;
+using forms::ControlKind;
+using forms::FormDesign;
+using forms::FormKind;
+
 enum class WindowState { Normal = 0, Minimized = 1 };
 enum class MsgBoxIcon { Exclamation, Critical };
-
-// Why a form is unloaded: by the program itself, or by the user or the system.
-enum class UnloadCause { Code, CloseBox, Signal, SessionEnd };
 
 // What a backend reports about one of its windows.
 class WindowEvents {
@@ -35,7 +36,7 @@ protected:
 class SystemEvents {
 public:
     // A signal or the end of the user's session: every form is to be unloaded.
-    virtual void OnEndRequested(UnloadCause cause) = 0;
+    virtual void OnEndRequested() = 0;
 
 protected:
     ~SystemEvents() = default;
@@ -53,15 +54,14 @@ public:
     virtual void SetCheckValue(std::string_view checkBox, int value) = 0;
 };
 
-class WindowSystem : public core::ProfileFunctions {
+class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
 
     virtual void Attach(SystemEvents& events) = 0;
 
     // `owner` is the window a dialog is placed over, or null.
-    virtual std::unique_ptr<NativeWindow> CreateNativeWindow(const FormDesign& design,
-                                                             NativeWindow* owner,
+    virtual std::unique_ptr<NativeWindow> CreateNativeWindow(const FormDesign& design, NativeWindow* owner,
                                                              WindowEvents& events) = 0;
 
     // Modal: returns when the user has dismissed the box.

@@ -14,14 +14,14 @@ FrmMain::FrmMain(Program& program) : Form(program.runtime, MainFormDesign()), pr
 void FrmMain::Form_Load() {
     auto& shared = program_.module1;
     shared.blnWarnOnUnload = vbTrue;
-    core::ReadSettings(shared, program_.system);
+    core::ReadSettings(shared, program_.settings, program_.appPath);
     if (shared.strStartState == "minimized") SetWindowState(platform::WindowState::Minimized);
     // A value the Boolean rules can't read counts as the key's default, "true".
     if (core::BoolFromText(shared.strExplorer).value_or(true)) OpenFileManager();
 }
 
 void FrmMain::OpenFileManager() {
-    const std::string folder = program_.system.AppPath();
+    const std::string& folder = program_.appPath;
     std::string error;
     if (!program_.system.OpenFolder(folder, error))
         program_.system.ShowMessage("Could not open the folder \"" + folder +
@@ -29,7 +29,7 @@ void FrmMain::OpenFileManager() {
                                     "Nagwick", platform::MsgBoxIcon::Exclamation);
 }
 
-void FrmMain::Form_Unload(std::int16_t& /*Cancel*/) {
+void FrmMain::Form_Unload() {
     if (program_.module1.blnWarnOnUnload != vbFalse)
         program_.system.ShowMessage(kWarningPrompt, kWarningTitle,
                                     platform::MsgBoxIcon::Exclamation);

@@ -1,13 +1,13 @@
 #pragma once
 // The main window: says the drive is in use, carries out the start-up
 // choices, and warns on every unload but Exit.
-#include "platform/forms/form.h"
+#include "forms/form.h"
 
 namespace nagwick::ui {
 
 class Program;
 
-class FrmMain : public platform::Form {
+class FrmMain : public forms::Form {
 public:
     explicit FrmMain(Program& program);
 
@@ -16,7 +16,7 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload(std::int16_t& Cancel) override;
+    void Form_Unload() override;
     void Click(std::string_view control) override;
 
 private:

@@ -25,24 +25,22 @@ void FrmOptions::Click(std::string_view control) {
 
 void FrmOptions::btkOK_Click() {
     auto& shared = program_.module1;
-    auto& profile = program_.system;
+    const auto write = [this](std::string_view key, const std::string& value) {
+        return core::WriteSetting(program_.settings, program_.appPath, key, value);
+    };
 
     shared.strExplorer = "false";
     if (CheckValue("chkExplorer") == kChecked) shared.strExplorer = "true";
-    const core::FileResult explorerWritten =
-        core::WriteSetting(profile, core::kExplorerKey, shared.strExplorer);
+    const core::SaveResult explorerSaved = write(core::kExplorerKey, shared.strExplorer);
 
     shared.strStartState = "normal";
     if (CheckValue("chkStartState") == kChecked) shared.strStartState = "minimized";
-    const core::FileResult startWritten =
-        core::WriteSetting(profile, core::kStartKey, shared.strStartState);
+    const core::SaveResult startSaved = write(core::kStartKey, shared.strStartState);
 
-    // One box for the pair: the user made one choice, not two.
-    const core::FileResult& failed = !explorerWritten.ok ? explorerWritten : startWritten;
-    if (!failed.ok)
-        program_.system.ShowMessage("Your choices could not be saved to \"" +
-                                        core::SettingsPath(profile) + "\": " + failed.error,
-                                    "Nagwick", platform::MsgBoxIcon::Exclamation);
+    // One box for the pair, the worse of the two: the user made one choice.
+    const core::SaveResult& worse = explorerSaved.outcome >= startSaved.outcome ? explorerSaved : startSaved;
+    if (const std::string report = core::SaveReport(worse); !report.empty())
+        program_.system.ShowMessage(report, "Nagwick", platform::MsgBoxIcon::Exclamation);
     Unload();
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 // The options dialog: the two start-up choices as check boxes, written to the
 // settings file on OK. A change takes effect at the next start.
-#include "platform/forms/form.h"
+#include "forms/form.h"
 
 namespace nagwick::ui {
 
 class Program;
 
-class FrmOptions : public platform::Form {
+class FrmOptions : public forms::Form {
 public:
     explicit FrmOptions(Program& program);
 

@@ -4,10 +4,10 @@
 
 namespace nagwick::ui {
 
-using platform::ControlKind;
-using platform::ControlDesign;
-using platform::FormKind;
-using platform::FormDesign;
+using forms::ControlKind;
+using forms::ControlDesign;
+using forms::FormKind;
+using forms::FormDesign;
 
 namespace {
 

@@ -1,10 +1,10 @@
 #pragma once
 // The two windows as layout data, in twips, that each backend turns into controls.
-#include "platform/form_design.h"
+#include "forms/form_design.h"
 
 namespace nagwick::ui {
 
-const platform::FormDesign& MainFormDesign();
-const platform::FormDesign& OptionsFormDesign();
+const forms::FormDesign& MainFormDesign();
+const forms::FormDesign& OptionsFormDesign();
 
 }  // namespace nagwick::ui

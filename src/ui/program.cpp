@@ -2,8 +2,10 @@
 
 namespace nagwick::ui {
 
-Program::Program(platform::WindowSystem& windowSystem)
+Program::Program(platform::WindowSystem& windowSystem, core::SettingsStore& settingsStore, std::string path)
     : system(windowSystem),
+      settings(settingsStore),
+      appPath(std::move(path)),
       runtime(windowSystem),
       frmOptions(*this),
       frmMain(*this) {}

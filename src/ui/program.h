@@ -1,8 +1,11 @@
 #pragma once
-// The whole program over one window system: the shared state and the one
-// instance of each form, started on the main window.
+// The whole program over one window system and one settings store: the
+// shared state and the one instance of each form, started on the main window.
+#include <string>
+
 #include "core/module1.h"
-#include "platform/forms/forms_runtime.h"
+#include "core/settings_store.h"
+#include "forms/forms_runtime.h"
 #include "platform/window_system.h"
 #include "ui/frm_main.h"
 #include "ui/frm_options.h"
@@ -11,13 +14,16 @@ namespace nagwick::ui {
 
 class Program {
 public:
-    explicit Program(platform::WindowSystem& system);
+    // `appPath` is App.Path: the folder that holds the running program.
+    Program(platform::WindowSystem& system, core::SettingsStore& settings, std::string appPath);
 
     // Runs until no form is loaded; returns the exit status.
     int Run();
 
     platform::WindowSystem& system;
-    platform::FormsRuntime runtime;
+    core::SettingsStore& settings;
+    const std::string appPath;
+    forms::FormsRuntime runtime;
     core::Module1 module1;
     FrmOptions frmOptions;
     FrmMain frmMain;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-
 namespace nagwick::platform::headless {
 
 HeadlessWindow::HeadlessWindow(const FormDesign& formDesign, WindowEvents& windowEvents)
@@ -49,7 +48,7 @@ private:
 
 }  // namespace
 
-HeadlessSystem::HeadlessSystem(std::string appPath) : appPath_(std::move(appPath)) {}
+HeadlessSystem::HeadlessSystem() = default;
 
 HeadlessSystem::~HeadlessSystem() = default;
 
@@ -115,11 +114,11 @@ void HeadlessSystem::Close(std::string_view formName) {
 }
 
 void HeadlessSystem::SendSignal() {
-    if (systemEvents_) systemEvents_->OnEndRequested(UnloadCause::Signal);
+    if (systemEvents_) systemEvents_->OnEndRequested();
 }
 
 void HeadlessSystem::EndSession() {
-    if (systemEvents_) systemEvents_->OnEndRequested(UnloadCause::SessionEnd);
+    if (systemEvents_) systemEvents_->OnEndRequested();
 }
 
 }  // namespace nagwick::platform::headless

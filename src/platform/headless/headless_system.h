@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/portable_profile_system.h"
 #include "platform/window_system.h"
 
 namespace nagwick::platform::headless {
@@ -44,9 +43,9 @@ struct ShownMessage {
     MsgBoxIcon icon;
 };
 
-class HeadlessSystem : public posix::PortableProfileSystem {
+class HeadlessSystem : public WindowSystem {
 public:
-    explicit HeadlessSystem(std::string appPath);
+    HeadlessSystem();
     ~HeadlessSystem() override;
 
     // --- the window system ---
@@ -55,7 +54,6 @@ public:
                                                      WindowEvents& events) override;
     void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;
-    std::string AppPath() override { return appPath_; }
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
     void Quit(int status) override { quitStatus_ = status; }
@@ -86,7 +84,6 @@ private:
     HeadlessWindow* Enabled(std::string_view formName) const;
     bool RunPosted(const std::function<bool()>& done);
 
-    std::string appPath_;
     SystemEvents* systemEvents_ = nullptr;
     std::vector<HeadlessWindow*> windows_;
     std::deque<std::function<void()>> posted_;

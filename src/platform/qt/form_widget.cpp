@@ -5,13 +5,14 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QImageReader>
-#include <QPixmap>
-#include <QKeyEvent>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
 #include <vector>
+
+#include "forms/form_layout.h"
 
 namespace nagwick::platform::qt {
 
@@ -36,43 +37,43 @@ const QIcon& ProgramIcon() {
 }
 
 Qt::WindowFlags FlagsFor(FormKind kind) {
+    // A fixed frame: no maximise box; the main window can be minimised.
     const Qt::WindowFlags common = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (kind == FormKind::Main) return Qt::Window | common | Qt::WindowMinimizeButtonHint;
     return Qt::Dialog | common;
 }
 
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
 }  // namespace
 
-FormWidget::FormWidget(const FormDesign& design, WindowEvents& events)
-    : QWidget(nullptr, FlagsFor(design.kind)), design_(design), events_(&events) {
-    setObjectName(QString::fromUtf8(design.name));
-    setWindowTitle(QString::fromUtf8(design.caption));
+FormWidget::FormWidget(const FormDesign& design, QWidget* owner, WindowEvents& events)
+    : QDialog(owner, FlagsFor(design.kind)), design_(design), events_(&events) {
+    setObjectName(Text(design.name));
+    setWindowTitle(Text(design.caption));
     setWindowIcon(ProgramIcon());
     QFont font = QApplication::font();
     font.setPointSizeF(kFontPointSize);
-    font.setBold(false);
     setFont(font);
     for (const auto& control : design.controls) CreateControl(control);
-    Layout();
+    LayOut();
     ApplyTabOrder();
 }
 
-QWidget* FormWidget::CreateControl(const ControlDesign& control) {
+void FormWidget::CreateControl(const ControlDesign& control) {
     QWidget* widget = nullptr;
-    const QString text = QString::fromUtf8(control.text);
     switch (control.kind) {
     case ControlKind::Label: {
-        auto* label = new QLabel(text, this);
+        auto* label = new QLabel(Text(control.text), this);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         widget = label;
         break;
     }
     case ControlKind::Button: {
-        auto* button = new QPushButton(text, this);
-        // Enter presses the focused button, as on any dialog.
-        button->setAutoDefault(true);
+        auto* button = new QPushButton(Text(control.text), this);
+        button->setDefault(control.name == design_.defaultButton);
         connect(button, &QPushButton::clicked, this, [this, name = control.name] {
             if (events_) events_->OnClick(name);
         });
@@ -80,63 +81,45 @@ QWidget* FormWidget::CreateControl(const ControlDesign& control) {
         break;
     }
     case ControlKind::CheckBox:
-        widget = new QCheckBox(text, this);
+        widget = new QCheckBox(Text(control.text), this);
         break;
     }
-    widget->setObjectName(QString::fromUtf8(control.name));
+    widget->setObjectName(Text(control.name));
     if (control.bold) {
         QFont bold = font();
         bold.setBold(true);
         widget->setFont(bold);
     }
-    return widget;
 }
 
-void FormWidget::Layout() {
+QWidget* FormWidget::Control(std::string_view name) const {
+    return findChild<QWidget*>(Text(name), Qt::FindDirectChildrenOnly);
+}
+
+void FormWidget::LayOut() {
     const int dpi = screen() ? qRound(screen()->logicalDotsPerInch()) : 96;
-    const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
-    int clientWidth = px(design_.clientWidth);
-    int clientHeight = px(design_.clientHeight);
-    for (const auto& control : design_.controls) {
-        auto* widget = findChild<QWidget*>(QString::fromUtf8(control.name), Qt::FindDirectChildrenOnly);
-        QRect box(px(control.left), px(control.top), px(control.width), px(control.height));
-        // Fonts differ from one desktop to the next: where a text needs more
-        // room than its box, the box (and the window) grows; nothing is cut.
-        const QSize needed = widget->sizeHint();
-        if (control.kind == ControlKind::Label || control.kind == ControlKind::CheckBox) {
-            box.setWidth(std::max(box.width(), needed.width()));
-            box.setHeight(std::max(box.height(), needed.height()));
-        }
-        const int rightMargin = px(design_.clientWidth - control.left - control.width);
-        clientWidth = std::max(clientWidth, box.right() + 1 + std::max(rightMargin, 0));
-        const int bottomMargin = px(design_.clientHeight - control.top - control.height);
-        clientHeight = std::max(clientHeight, box.bottom() + 1 + std::max(bottomMargin, 0));
-        widget->setGeometry(box);
+    const forms::FormLayout layout = forms::LayOutForm(design_, dpi, [this](const ControlDesign& control) {
+        const QSize needed = Control(control.name)->sizeHint();
+        return forms::Extent{needed.width(), needed.height()};
+    });
+    for (std::size_t i = 0; i < design_.controls.size(); ++i) {
+        const forms::Box& box = layout.boxes[i];
+        Control(design_.controls[i].name)->setGeometry(box.left, box.top, box.Width(), box.Height());
     }
-    setFixedSize(clientWidth, clientHeight);
+    setFixedSize(layout.clientWidth, layout.clientHeight);
 }
 
 void FormWidget::ApplyTabOrder() {
     std::vector<const ControlDesign*> focusable;
-    for (const auto& control : design_.controls)
+    for (const auto& control : design_.controls) {
         if (control.kind != ControlKind::Label) focusable.push_back(&control);
-        else findChild<QWidget*>(QString::fromUtf8(control.name))->setFocusPolicy(Qt::NoFocus);
-    std::ranges::sort(focusable, {}, &ControlDesign::tabIndex);
-    QWidget* previous = nullptr;
-    QWidget* first = nullptr;
-    for (const ControlDesign* control : focusable) {
-        auto* widget = findChild<QWidget*>(QString::fromUtf8(control->name));
-        widget->setFocusPolicy(Qt::StrongFocus);
-        if (previous) setTabOrder(previous, widget);
-        else first = widget;
-        previous = widget;
+        else Control(control.name)->setFocusPolicy(Qt::NoFocus);
     }
+    std::ranges::sort(focusable, {}, &ControlDesign::tabIndex);
+    for (std::size_t i = 1; i < focusable.size(); ++i)
+        setTabOrder(Control(focusable[i - 1]->name), Control(focusable[i]->name));
     // The first in tab order has the focus when the window opens.
-    if (first) first->setFocus();
-}
-
-QAbstractButton* FormWidget::Button(std::string_view name) const {
-    return findChild<QAbstractButton*>(QString::fromUtf8(name));
+    if (!focusable.empty()) Control(focusable.front()->name)->setFocus();
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {
@@ -145,20 +128,8 @@ void FormWidget::closeEvent(QCloseEvent* event) {
     if (events_) events_->OnCloseRequested();
 }
 
-void FormWidget::keyPressEvent(QKeyEvent* event) {
-    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
-    if (plain && design_.kind == FormKind::Dialog && event->key() == Qt::Key_Escape) {
-        if (events_) events_->OnCloseRequested();
-        return;
-    }
-    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        !design_.defaultButton.empty()) {
-        if (auto* button = Button(design_.defaultButton); button && button->isEnabled()) {
-            button->click();
-            return;
-        }
-    }
-    QWidget::keyPressEvent(event);
+void FormWidget::reject() {
+    if (design_.kind == FormKind::Dialog && events_) events_->OnCloseRequested();
 }
 
 }  // namespace nagwick::platform::qt

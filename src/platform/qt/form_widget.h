@@ -1,31 +1,32 @@
 #pragma once
-// A top-level window built from layout data: labels, buttons and check boxes
-// at their twips positions, in their tab order, never clipping a text.
-#include <QPointer>
-#include <QWidget>
+// A form's window on Qt: a QDialog, so that Qt gives both windows what a
+// dialog has (Enter presses the focused or default button, Esc closes a
+// dialog, a dialog opens centred over its owner, the main window in the
+// middle of the screen), with labels, buttons and check boxes built from
+// the layout data, in their tab order, never clipping a text.
+#include <QDialog>
 
-#include "platform/form_design.h"
 #include "platform/window_system.h"
-
-class QAbstractButton;
 
 namespace nagwick::platform::qt {
 
-class FormWidget : public QWidget {
+class FormWidget : public QDialog {
 public:
-    FormWidget(const FormDesign& design, WindowEvents& events);
+    // A dialog is transient for `owner`, which keeps it out of the taskbar.
+    FormWidget(const FormDesign& design, QWidget* owner, WindowEvents& events);
 
     // After this the window reports nothing more: its form has let it go.
     void Detach() { events_ = nullptr; }
-    QAbstractButton* Button(std::string_view name) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    // Esc: a dialog closes as by its close box; the main window ignores it.
+    void reject() override;
 
 private:
-    QWidget* CreateControl(const ControlDesign& control);
-    void Layout();
+    void CreateControl(const ControlDesign& control);
+    QWidget* Control(std::string_view name) const;
+    void LayOut();
     void ApplyTabOrder();
 
     const FormDesign& design_;

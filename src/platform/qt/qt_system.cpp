@@ -7,7 +7,6 @@
 #include <QSocketNotifier>
 #include <utility>
 
-#include "platform/posix/app_path.h"
 #include "platform/qt/file_manager.h"
 #include "platform/qt/qt_window.h"
 #include "platform/qt/session_gnome.h"
@@ -29,7 +28,7 @@ void QtSystem::WatchSignals() {
     signalNotifier_ = std::make_unique<QSocketNotifier>(signals_.ReadEnd(), QSocketNotifier::Read);
     QObject::connect(signalNotifier_.get(), &QSocketNotifier::activated, signalNotifier_.get(), [this] {
         if (signals_.Drain() && systemEvents_)
-            systemEvents_->OnEndRequested(UnloadCause::Signal);
+            systemEvents_->OnEndRequested();
     });
 }
 
@@ -52,8 +51,6 @@ bool QtSystem::OpenFolder(const std::string& folder, std::string& error) {
     return OpenInFileManager(folder, error);
 }
 
-std::string QtSystem::AppPath() { return posix::ExecutableFolder(); }
-
 void QtSystem::WatchSession(std::string_view logoutReason) {
     xsmp_ = std::make_unique<XsmpSession>(*this);
     // One protocol only: a program registered both ways would be two clients.
@@ -65,7 +62,7 @@ void QtSystem::WatchSession(std::string_view logoutReason) {
 }
 
 void QtSystem::EndSession() {
-    if (systemEvents_) systemEvents_->OnEndRequested(UnloadCause::SessionEnd);
+    if (systemEvents_) systemEvents_->OnEndRequested();
 }
 
 void QtSystem::WhenFinished(std::function<void()> callback) {

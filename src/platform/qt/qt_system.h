@@ -1,13 +1,12 @@
 #pragma once
-// The window system on Qt 6 Widgets, with the POSIX file layer under the
-// settings file, and signals and the session manager fed into the event loop.
+// The window system on Qt 6 Widgets, with signals and the session manager
+// fed into the event loop.
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "platform/posix/signal_pipe.h"
 #include "platform/qt/session_host.h"
-#include "platform/posix/portable_profile_system.h"
 #include "platform/window_system.h"
 
 class QSocketNotifier;
@@ -17,7 +16,7 @@ namespace nagwick::platform::qt {
 class GnomeSession;
 class XsmpSession;
 
-class QtSystem : public posix::PortableProfileSystem, public SessionHost {
+class QtSystem : public WindowSystem, public SessionHost {
 public:
     QtSystem();
     ~QtSystem() override;
@@ -27,7 +26,6 @@ public:
                                                      WindowEvents& events) override;
     void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;
-    std::string AppPath() override;
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
     // Ends the event loop with `status`, once no session manager is still

@@ -16,18 +16,14 @@ public:
 
     void Show(WindowState state) override;
     void Hide() override;
-    void SetEnabled(bool enabled) override;
+    // Nothing to do: a dialog is application-modal, and Qt itself keeps
+    // input from the other windows meanwhile.
+    void SetEnabled(bool) override {}
     int CheckValue(std::string_view checkBox) const override;
     void SetCheckValue(std::string_view checkBox, int value) override;
 
-    FormWidget* widget() const { return widget_; }
-
 private:
-    void PlaceOnFirstShow();
-
     QPointer<FormWidget> widget_;
-    QPointer<FormWidget> owner_;
-    bool placed_ = false;
 };
 
 }  // namespace nagwick::platform::qt

@@ -1,18 +1,19 @@
 #pragma once
 // A form's default instance: it lives for the whole run, its window exists
-// while it is loaded, and any use of an unloaded form loads it again.
-#include <cstdint>
+// while it is loaded, and showing an unloaded form loads it again.
 #include <memory>
 #include <string_view>
 
-#include "platform/form_design.h"
+#include "forms/form_design.h"
 #include "platform/window_system.h"
 
-namespace nagwick::platform {
+namespace nagwick::forms {
 
 class FormsRuntime;
+using platform::NativeWindow;
+using platform::WindowState;
 
-class Form : public WindowEvents {
+class Form : public platform::WindowEvents {
 public:
     Form(FormsRuntime& runtime, const FormDesign& design);
     virtual ~Form();
@@ -24,29 +25,27 @@ public:
     // window of the program takes no input.
     void ShowModal();
     void Hide();
-    // Runs Form_Unload, then destroys the window. An unload already under way
-    // (its warning still on screen, say) is not started again.
-    void Unload(UnloadCause cause = UnloadCause::Code);
+    // Runs Form_Unload, then destroys the window; nothing can refuse it. An
+    // unload already under way (its warning still on screen, say) is not
+    // started again.
+    void Unload();
 
+    // For a loaded form (from Form_Load on).
     void SetWindowState(WindowState state);
-    int CheckValue(std::string_view checkBox);
+    int CheckValue(std::string_view checkBox) const;
     void SetCheckValue(std::string_view checkBox, int value);
-
-    bool IsLoaded() const { return state_ == State::Loaded || state_ == State::Loading; }
-    bool IsVisible() const { return IsLoaded() && visible_; }
-    NativeWindow* Window() const { return window_.get(); }
 
 protected:
     virtual void Form_Load() {}
-    virtual void Form_Unload(std::int16_t& Cancel) { (void)Cancel; }
+    virtual void Form_Unload() {}
     // Runs the control's Click handler.
     virtual void Click(std::string_view control) = 0;
-
 
 private:
     friend class FormsRuntime;
     enum class State { Unloaded, Loading, Loaded, Unloading };
 
+    bool IsLoaded() const { return state_ == State::Loaded || state_ == State::Loading; }
     void Load();
     void ShowWindow();
     void SetBlocked(bool blocked);
@@ -64,4 +63,4 @@ private:
     std::unique_ptr<NativeWindow> window_;
 };
 
-}  // namespace nagwick::platform
+}  // namespace nagwick::forms

@@ -10,14 +10,17 @@
 
 #include "platform/window_system.h"
 
-namespace nagwick::platform {
+namespace nagwick::forms {
+
+using platform::NativeWindow;
+using platform::WindowSystem;
 
 class Form;
 
 // What the report of an error that escaped a handler says.
 std::string RunTimeErrorText(std::string_view error);
 
-class FormsRuntime : public SystemEvents {
+class FormsRuntime : public platform::SystemEvents {
 public:
     explicit FormsRuntime(WindowSystem& system);
 
@@ -32,7 +35,7 @@ public:
     bool Ended() const { return ended_; }
 
     // SystemEvents: unloads every form, the newest (a dialog) first.
-    void OnEndRequested(UnloadCause cause) override;
+    void OnEndRequested() override;
 
 private:
     friend class Form;
@@ -47,4 +50,4 @@ private:
     bool ended_ = false;
 };
 
-}  // namespace nagwick::platform
+}  // namespace nagwick::forms

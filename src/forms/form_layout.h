@@ -1,13 +1,15 @@
 #pragma once
-// Where a form's controls go at a given DPI: their twips boxes in pixels,
-// grown where a text needs more room than its box, and the client area grown
+// The one rule that turns a form's twips into pixels, for every backend:
+// control edges (not sizes) are converted, so that edges that line up in
+// twips line up in pixels at every DPI; a label or check box whose text needs
+// more room than its box is widened, never clipped; and the client area grows
 // so that each control keeps its margin to the right and bottom edges.
 #include <functional>
 #include <vector>
 
-#include "platform/form_design.h"
+#include "forms/form_design.h"
 
-namespace nagwick::platform::win32 {
+namespace nagwick::forms {
 
 struct Box {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -29,4 +31,4 @@ struct FormLayout {
 // at `dpi`; buttons keep their size.
 FormLayout LayOutForm(const FormDesign& design, int dpi, const std::function<Extent(const ControlDesign&)>& room);
 
-}  // namespace nagwick::platform::win32
+}  // namespace nagwick::forms

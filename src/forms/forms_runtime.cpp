@@ -1,12 +1,12 @@
-#include "platform/forms/forms_runtime.h"
+#include "forms/forms_runtime.h"
 
 #include <algorithm>
 #include <exception>
 #include <string>
 
-#include "platform/forms/form.h"
+#include "forms/form.h"
 
-namespace nagwick::platform {
+namespace nagwick::forms {
 
 std::string RunTimeErrorText(std::string_view error) { return "Run-time error: " + std::string(error); }
 
@@ -32,15 +32,15 @@ void FormsRuntime::Guard(const std::function<void()>& handler) {
     }
     // Like the runtime's default error report: say what happened, then end.
     ended_ = true;
-    system_.ShowMessage(RunTimeErrorText(error), "Nagwick", MsgBoxIcon::Critical);
+    system_.ShowMessage(RunTimeErrorText(error), "Nagwick", platform::MsgBoxIcon::Critical);
     system_.Quit(1);
 }
 
-void FormsRuntime::OnEndRequested(UnloadCause cause) {
+void FormsRuntime::OnEndRequested() {
     // A copy: unloading changes the list. Forms already unloading are skipped
     // by Unload itself, so a second cause never gives a second warning.
     const std::vector<Form*> forms(loaded_.rbegin(), loaded_.rend());
-    for (Form* form : forms) form->Unload(cause);
+    for (Form* form : forms) form->Unload();
 }
 
 void FormsRuntime::FormLoaded(Form& form) { loaded_.push_back(&form); }
@@ -52,7 +52,7 @@ void FormsRuntime::FormUnloaded(Form& form) {
 
 NativeWindow* FormsRuntime::CurrentOwner() const {
     for (auto it = loaded_.rbegin(); it != loaded_.rend(); ++it)
-        if ((*it)->Window()) return (*it)->Window();
+        if ((*it)->window_) return (*it)->window_.get();
     return nullptr;
 }
 
@@ -64,9 +64,9 @@ void FormsRuntime::RunModal(Form& dialog) {
             blocked.push_back(form);
         }
     dialog.ShowWindow();
-    system_.RunModalLoop([this, &dialog] { return ended_ || !dialog.IsVisible(); });
+    system_.RunModalLoop([this, &dialog] { return ended_ || !dialog.IsLoaded() || !dialog.visible_; });
     for (Form* form : blocked)
         if (form->IsLoaded()) form->SetBlocked(false);
 }
 
-}  // namespace nagwick::platform
+}  // namespace nagwick::forms

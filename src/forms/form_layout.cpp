@@ -1,8 +1,8 @@
-#include "platform/win32/form_layout.h"
+#include "forms/form_layout.h"
 
 #include <algorithm>
 
-namespace nagwick::platform::win32 {
+namespace nagwick::forms {
 
 FormLayout LayOutForm(const FormDesign& design, int dpi, const std::function<Extent(const ControlDesign&)>& room) {
     const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
@@ -28,4 +28,4 @@ FormLayout LayOutForm(const FormDesign& design, int dpi, const std::function<Ext
     return layout;
 }
 
-}  // namespace nagwick::platform::win32
+}  // namespace nagwick::forms

@@ -24,24 +24,15 @@ std::optional<std::string> FindProfileValue(std::string_view fileBytes,
                                             std::string_view section,
                                             std::string_view key);
 
-// `value` without one pair of matching quotes (' or ") around it, as the
-// reader hands values (and defaults) back.
-std::string_view UnquoteProfileValue(std::string_view value);
-
 // The file's bytes with `key` in `section` set to `value`, every other byte
-// kept: an existing key line keeps its spacing and line end (a value with
-// blanks at either end takes all of the line after '='); a missing key
+// kept: an existing key line keeps its spacing and line end; a missing key
 // goes at the end of its section; a missing section at the end of the file;
 // an empty file becomes "[section]\r\nkey=value\r\n". The file's encoding
 // (UTF-16 with its mark, or bytes) and line-end style are kept.
-// The names and the value must be storable (see WhyUnstorable).
+// Names and value are the program's own: ASCII words without blanks, line
+// breaks, '=' or '['.
 std::string SetProfileValue(std::string_view fileBytes, std::string_view section,
                             std::string_view key, std::string_view value);
-
-// Why `key` in `section` set to `value` can't be stored in the file (a line
-// break, a blank name, a key that would read back as another line), or
-// empty when it can.
-std::string WhyUnstorable(std::string_view section, std::string_view key, std::string_view value);
 
 // `text` cut to at most `maxChars` characters, never inside a UTF-8 sequence.
 std::string TruncateChars(std::string_view text, std::size_t maxChars);

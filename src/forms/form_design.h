@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-namespace nagwick::platform {
+namespace nagwick::forms {
 
 enum class ControlKind { Label, Button, CheckBox };
 
@@ -48,4 +48,4 @@ constexpr int TwipsToPixels(int twips, int dpi) {
     return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
 }
 
-}  // namespace nagwick::platform
+}  // namespace nagwick::forms

@@ -1,8 +1,8 @@
-#include "platform/forms/form.h"
+#include "forms/form.h"
 
-#include "platform/forms/forms_runtime.h"
+#include "forms/forms_runtime.h"
 
-namespace nagwick::platform {
+namespace nagwick::forms {
 
 Form::Form(FormsRuntime& runtime, const FormDesign& design) : runtime_(runtime), design_(design) {}
 
@@ -22,8 +22,7 @@ void Form::Load() {
 
 void Form::Show() {
     Load();
-    if (!IsLoaded() || runtime_.Ended()) return;
-    ShowWindow();
+    if (IsLoaded() && !runtime_.Ended()) ShowWindow();
 }
 
 void Form::ShowWindow() {
@@ -33,33 +32,22 @@ void Form::ShowWindow() {
 
 void Form::ShowModal() {
     Load();
-    if (!IsLoaded() || runtime_.Ended()) return;
-    runtime_.RunModal(*this);
+    if (IsLoaded() && !runtime_.Ended()) runtime_.RunModal(*this);
 }
 
 void Form::Hide() {
-    Load();
-    if (!IsLoaded() || runtime_.Ended()) return;
     visible_ = false;
     window_->Hide();
 }
 
-void Form::Unload(UnloadCause cause) {
+void Form::Unload() {
     // While loading too: Form_Load may wait in a message box, and a signal or
     // the session's end meanwhile must still warn now, not be lost. (Load
     // then leaves the form unloaded.)
     if (!IsLoaded() || runtime_.Ended()) return;
-    const State before = state_;
     state_ = State::Unloading;
-    std::int16_t cancel = 0;
-    runtime_.Guard([this, &cancel] { Form_Unload(cancel); });
+    runtime_.Guard([this] { Form_Unload(); });
     if (runtime_.Ended()) return;
-    // The user and the session can't be refused: cancelling their close
-    // would cancel a log-off.
-    if (cancel != 0 && cause == UnloadCause::Code) {
-        state_ = before;
-        return;
-    }
     window_.reset();
     visible_ = false;
     state_ = State::Unloaded;
@@ -67,24 +55,17 @@ void Form::Unload(UnloadCause cause) {
 }
 
 void Form::SetWindowState(WindowState state) {
-    Load();
     windowState_ = state;
-    if (visible_ && window_) window_->Show(state);
+    if (visible_) window_->Show(state);
 }
 
-int Form::CheckValue(std::string_view checkBox) {
-    Load();
-    return window_ ? window_->CheckValue(checkBox) : 0;
-}
+int Form::CheckValue(std::string_view checkBox) const { return window_->CheckValue(checkBox); }
 
-void Form::SetCheckValue(std::string_view checkBox, int value) {
-    Load();
-    if (window_) window_->SetCheckValue(checkBox, value);
-}
+void Form::SetCheckValue(std::string_view checkBox, int value) { window_->SetCheckValue(checkBox, value); }
 
 void Form::SetBlocked(bool blocked) {
     blocked_ = blocked;
-    if (window_) window_->SetEnabled(!blocked);
+    window_->SetEnabled(!blocked);
 }
 
 void Form::OnClick(std::string_view control) {
@@ -93,8 +74,7 @@ void Form::OnClick(std::string_view control) {
 }
 
 void Form::OnCloseRequested() {
-    if (blocked_) return;
-    Unload(UnloadCause::CloseBox);
+    if (!blocked_) Unload();
 }
 
-}  // namespace nagwick::platform
+}  // namespace nagwick::forms

@@ -1,4 +1,4 @@
-#include "core/profile_text.h"
+#include "core/ini_format.h"
 
 #include <cstdint>
 #include <type_traits>
@@ -62,41 +62,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
-// Each byte of a malformed sequence becomes U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view text) {
-    std::u16string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF5 ? 4
-                                             : lead >= 0xE0                 ? 3
-                                             : lead >= 0xC2 && lead < 0xE0  ? 2
-                                                                            : 0;
-        char32_t cp = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length != 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are malformed too.
-        valid = valid && !(length == 3 && cp < 0x800) && !(length == 4 && cp < 0x10000) &&
-                !(cp >= 0xD800 && cp < 0xE000) && cp <= 0x10FFFF;
-        if (!valid) {
-            out += static_cast<char16_t>(kReplacement);
-            ++i;
-            continue;
-        }
-        if (cp >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-        i += length;
-    }
-    return out;
-}
+// Names and the values written are ASCII: each byte becomes a code unit.
+std::u16string Widen(std::string_view text) { return {text.begin(), text.end()}; }
 
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     const int high = bigEndian ? 0 : 1;
@@ -295,19 +262,11 @@ std::basic_string<C> EditIn(std::basic_string_view<C> text, std::basic_string_vi
     const std::basic_string<C> eol = LineEndOf(text);
     const std::basic_string<C> keyLine = std::basic_string<C>(key) + C('=') + std::basic_string<C>(value) + eol;
     std::basic_string<C> result(text);
-    // The reader drops blanks around a value; one that has them takes the
-    // whole rest of its line, so that the next write finds the line as this
-    // one left it (and changes nothing).
-    const bool blankEdged = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
     if (scan.key && scan.key->equals != npos) {
-        const std::size_t begin = blankEdged ? scan.key->equals + 1 : scan.key->value.begin;
-        const std::size_t end = blankEdged ? scan.key->line.end : scan.key->value.end;
-        result.replace(begin, end - begin, value);
+        result.replace(scan.key->value.begin, scan.key->value.end - scan.key->value.begin, value);
     } else if (scan.key) {
         // "key" alone on its line: give it its value.
-        const std::size_t begin = scan.key->name.end;
-        const std::size_t end = blankEdged ? scan.key->line.end : begin;
-        result.replace(begin, end - begin, std::basic_string<C>(1, C('=')) + std::basic_string<C>(value));
+        result.insert(scan.key->name.end, std::basic_string<C>(1, C('=')) + std::basic_string<C>(value));
     } else if (scan.sectionFound) {
         result.insert(scan.sectionEnd, (scan.sectionEndBroken ? std::basic_string<C>() : eol) + keyLine);
     } else {
@@ -321,6 +280,15 @@ std::basic_string<C> EditIn(std::basic_string_view<C> text, std::basic_string_vi
     return result;
 }
 
+// `value` without one pair of matching quotes (' or ") around it.
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
 }  // namespace
 
 std::optional<std::string> FindProfileValue(std::string_view fileBytes, std::string_view section,
@@ -330,22 +298,14 @@ std::optional<std::string> FindProfileValue(std::string_view fileBytes, std::str
     std::optional<std::string> value;
     if (layout.encoding != Encoding::Bytes) {
         const std::u16string units = DecodeUtf16(body, layout.encoding == Encoding::Utf16Be);
-        const auto found = FindIn<char16_t>(units, Utf8ToUtf16(TrimBlanks(section)),
-                                            Utf8ToUtf16(TrimBlanks(key)));
+        const auto found = FindIn<char16_t>(units, Widen(section),
+                                            Widen(key));
         if (found) value = Utf16ToUtf8(*found);
     } else {
-        value = FindIn<char>(body, TrimBlanks(section), TrimBlanks(key));
+        value = FindIn<char>(body, section, key);
     }
     if (!value) return std::nullopt;
-    return std::string(UnquoteProfileValue(*value));
-}
-
-std::string_view UnquoteProfileValue(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        return value.substr(1, value.size() - 2);
-    }
-    return value;
+    return std::string(Unquote(*value));
 }
 
 std::string SetProfileValue(std::string_view fileBytes, std::string_view section,
@@ -357,26 +317,13 @@ std::string SetProfileValue(std::string_view fileBytes, std::string_view section
         const bool bigEndian = layout.encoding == Encoding::Utf16Be;
         const std::u16string units = DecodeUtf16(body, bigEndian);
         const std::u16string edited =
-            EditIn<char16_t>(units, Utf8ToUtf16(TrimBlanks(section)),
-                             Utf8ToUtf16(TrimBlanks(key)), Utf8ToUtf16(value));
+            EditIn<char16_t>(units, Widen(section),
+                             Widen(key), Widen(value));
         // An odd last byte is no whole character; it stays where it was.
         const std::string_view oddByte = body.substr(units.size() * 2);
         return std::string(mark) + EncodeUtf16(edited, bigEndian) + std::string(oddByte);
     }
-    return std::string(mark) + EditIn<char>(body, TrimBlanks(section), TrimBlanks(key), value);
-}
-
-std::string WhyUnstorable(std::string_view section, std::string_view key, std::string_view value) {
-    constexpr std::string_view kBreaks("\r\n\0", 3);
-    for (const std::string_view part : {section, key, value})
-        if (part.find_first_of(kBreaks) != std::string_view::npos)
-            return "The setting contains a line break, which the settings file cannot hold.";
-    const std::string_view name = TrimBlanks(key);
-    if (TrimBlanks(section).empty() || name.empty()) return "The setting has no name.";
-    // Read back, such a line would be another key, or a section header.
-    if (key.find('=') != std::string_view::npos || name.front() == '[')
-        return "The setting's name \"" + std::string(key) + "\" cannot be stored in the settings file.";
-    return {};
+    return std::string(mark) + EditIn<char>(body, section, key, value);
 }
 
 std::string TruncateChars(std::string_view text, std::size_t maxChars) {
