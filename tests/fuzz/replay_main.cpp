@@ -1,38 +1,26 @@
-// Runs the fuzz target once on each file named, or on each file in each
-// folder named: the regression inputs and the seed corpus, in every build.
-#include <cstddef>
+// Runs the fuzz target on every file of the settings vectors, once for each
+// key, word and buffer; with a folder named, also writes them there as seeds.
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
+
+#include "support/settings_vectors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv) {
-    namespace fs = std::filesystem;
-    std::vector<fs::path> inputs;
-    for (int i = 1; i < argc; ++i) {
-        if (fs::is_directory(argv[i])) {
-            for (const auto& entry : fs::directory_iterator(argv[i]))
-                if (entry.is_regular_file()) inputs.push_back(entry.path());
-        } else {
-            inputs.emplace_back(argv[i]);
+    if (argc < 2) return 2;
+    const auto vectors = nagwick::test::LoadSettingsVectors(argv[1]);
+    int runs = 0;
+    for (const auto& [name, bytes] : vectors.files) {
+        for (unsigned choice = 0; choice < 0x100; choice += 3) {
+            const std::string input = bytes + static_cast<char>(choice);
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
+            ++runs;
         }
+        if (argc > 2) std::ofstream(std::string(argv[2]) + "/" + std::to_string(runs), std::ios::binary) << bytes << '\x01';
     }
-    for (const fs::path& input : inputs) {
-        std::ifstream in(input, std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "cannot read %s\n", input.c_str());
-            return 1;
-        }
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        std::printf("%s\n", input.c_str());
-        std::fflush(stdout);  // the input that aborts is the last one named
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    }
-    std::printf("%zu inputs passed\n", inputs.size());
-    return inputs.empty() ? 1 : 0;
+    std::printf("%d runs passed\n", runs);
+    return runs > 0 ? 0 : 1;
 }

@@ -1,21 +1,16 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with its contents.
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
-#include <vector>
 
 namespace nagwick::test {
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("nagwick-test-" + std::to_string(random()) + std::to_string(random()));
+    TempFolder() : path_(std::filesystem::temp_directory_path() / ("nagwick-test-" + std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {
@@ -25,18 +20,8 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-    // The names of what the folder holds, sorted.
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 
 private:
     std::filesystem::path path_;
