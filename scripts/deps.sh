@@ -5,7 +5,9 @@ set -euo pipefail
 
 build=(cmake g++ make qt6-base-dev libx11-dev)
 run=("${build[@]}" xdg-utils)
-test=("${build[@]}" libgtest-dev xvfb xdotool icoutils valgrind clang libclang-rt-14-dev exfatprogs exfat-fuse fuse3)
+test=("${build[@]}" libgtest-dev xvfb xdotool icoutils valgrind clang libclang-rt-14-dev exfatprogs exfat-fuse fuse3 procps)
+# The drive folder's tests: the libraries of a desktop without Qt, which they show it alone.
+drive=(libgtk-3-0 libegl1 libgl1 libsm6 libice6 libdbus-1-3 fonts-dejavu-core)
 screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
 # The log-off tests: real session managers, private D-Bus daemons, an XSMP client.
 session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin libsm-dev)
@@ -17,7 +19,7 @@ wanted=()
 for task in "$@"; do
     case "$task" in
         run) wanted+=("${run[@]}") ;;
-        test) wanted+=("${test[@]}" "${session[@]}" "${windows[@]}") ;;
+        test) wanted+=("${test[@]}" "${drive[@]}" "${session[@]}" "${windows[@]}") ;;
         windows) wanted+=("${windows[@]}") ;;
         screenshots) wanted+=("${screenshots[@]}") ;;
         bench) wanted+=("${bench[@]}") ;;

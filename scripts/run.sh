@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Builds Nagwick for Linux and starts it.
+# Builds the drive folder's Linux program and starts Nagwick from it, as a
+# user would from the drive.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh run
-cmake --preset default -DBUILD_TESTING=OFF >/dev/null
-cmake --build --preset default -j"$(nproc)" --target nagwick
-exec build/default/nagwick
+scripts/build-drive.sh linux
+exec build/drive/nagwick

@@ -1,16 +1,30 @@
 // Nagwick on Linux: the program over the Qt window system and the POSIX
 // file layer.
 #include <QApplication>
+#include <vector>
 
 #include "core/settings_store.h"
-#include "platform/linux/program_folder.h"
+#include "platform/linux/drive_folder.h"
 #include "platform/posix/posix_files.h"
 #include "platform/qt/qt_system.h"
 #include "ui/program.h"
 
 int main(int argc, char* argv[]) {
     using namespace nagwick;
-    QApplication app(argc, argv);
+    const auto folders = platform::gnu_linux::StartFromDriveFolder(argv);
+    std::vector<char*> arguments(argv, argv + argc);
+    if (!folders.plugins.empty()) {
+        // The drive folder's Qt takes only its own plugins: a system Qt's are
+        // of another version. It carries X11's platform only, which Wayland
+        // desktops serve through XWayland, where XSMP brings the log-off.
+        QCoreApplication::setLibraryPaths({QString::fromStdString(folders.plugins)});
+        static char platformOption[] = "-platform", xcb[] = "xcb";
+        arguments.insert(arguments.end(), {platformOption, xcb});
+    }
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    QApplication app(count, arguments.data());
+    platform::gnu_linux::RemoveLocalCopy();
     QApplication::setApplicationName("Nagwick");
     QApplication::setApplicationVersion(NAGWICK_VERSION);
     platform::qt::QtSystem system;
@@ -19,6 +33,6 @@ int main(int argc, char* argv[]) {
     system.WatchSession(ui::FrmMain::kWarningPrompt);
     platform::posix::PosixFiles files;
     core::SettingsStore settings(files, '/');
-    ui::Program program(system, settings, platform::gnu_linux::ProgramFolder());
+    ui::Program program(system, settings, folders.app);
     return program.Run();
 }
