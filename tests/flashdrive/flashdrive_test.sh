@@ -1,169 +1,100 @@
 #!/usr/bin/env bash
-# The built program on a real flash-drive volume: an exFAT image on a loop
-# device, mounted through exfat-fuse, the program copied onto it and started
-# from there under Xvfb, played with real key presses and clicks.
-# Usage: flashdrive_test.sh NAGWICK CASE
-#   CASE: busy-shown | busy-hidden | saved | read-only | full
-# Exits 77 (skipped) where the machine has no root, loop devices or FUSE.
+# The drive folder on a real flash-drive volume: an exFAT image on a loop
+# device through exfat-fuse, the folder installed onto it, Nagwick started
+# from there under Xvfb and played with real key presses and clicks.
+# Usage: flashdrive_test.sh CMAKE BUILD_DIR CASE
+#   CASE: busy-shown | busy-hidden | saved | read-only | full | pulled
+# Runs in mount and PID namespaces of its own, so that whatever it mounts or
+# starts goes with it however it ends. Exits 77 (skipped) without root or FUSE.
 set -euo pipefail
-nagwick_binary=$(realpath "$1") case_name=$2
+cmake=$1 build=$2 case_name=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/xvfb_session.sh"
 
 [[ $(id -u) -eq 0 ]] || skip "needs root to attach loop devices and mount"
-[[ -c /dev/fuse ]] || skip "no /dev/fuse"
-[[ -c /dev/loop-control ]] || skip "no /dev/loop-control"
-for tool in losetup mkfs.exfat fsck.exfat mount.exfat-fuse Xvfb xdotool; do
+[[ -c /dev/fuse && -c /dev/loop-control ]] || skip "no /dev/fuse or /dev/loop-control"
+for tool in unshare mkfs.exfat fsck.exfat mount.exfat-fuse Xvfb xdotool; do
     type -P "$tool" >/dev/null || skip "$tool is not installed (packages exfatprogs, exfat-fuse, fuse3, xvfb, xdotool)"
 done
+if (($$ != 1)); then
+    unshare --mount --pid --fork --mount-proc true 2>/dev/null || skip "cannot create mount and PID namespaces"
+    exec unshare --mount --pid --fork --kill-child --mount-proc "$0" "$@"
+fi
 
-# A run that was killed (a ctest timeout sends SIGKILL, which no trap sees)
-# leaves its volume behind: take down those whose script is gone, with the
-# processes it had started (when their ids still name them).
-kill_recorded() {  # PID-FILE COMMAND-LINE-PREFIX
-    local pid
-    [[ -f "$1" ]] && pid=$(cat "$1") || return 0
-    [[ "$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" == "$2"* ]] && kill -9 "$pid" 2>/dev/null
-    return 0
-}
-for stale in /tmp/nagwick-flashdrive.*; do
-    [[ -f "$stale/owner" ]] || continue
-    kill -0 "$(cat "$stale/owner")" 2>/dev/null && continue
-    kill_recorded "$stale/nagwick.pid" "$stale/drive/nagwick"
-    kill_recorded "$stale/xvfb.pid" "Xvfb "
-    umount -l "$stale/drive" 2>/dev/null || true
-    [[ -f "$stale/loop" ]] && { losetup -d "$(cat "$stale/loop")" 2>/dev/null || true; }
-    rm -rf "$stale"
-done
-
-work=$(mktemp -d /tmp/nagwick-flashdrive.XXXXXX)
-echo $$ >"$work/owner"
-drive="$work/drive"
-image="$work/drive.img"
-mkdir -p "$drive"
+# In ctest's folder: what a killed run leaves, the next one clears.
+work=$PWD/$case_name drive=$PWD/$case_name/drive
+rm -rf "$work"
+mkdir -p "$drive" && mkdir -m 700 "$work/run"
+trap 'umount -l "$drive" 2>/dev/null || true; rm -rf "$work"' EXIT
 make_file_manager_stand_in "$work"
 
-loop= nagwick_pid=
-cleanup() {
-    set +e  # every step is tried, whatever failed before
-    if [[ -n "$nagwick_pid" ]]; then
-        kill -9 "$nagwick_pid" 2>/dev/null
-        wait "$nagwick_pid" 2>/dev/null
-    fi
-    stop_xvfb
-    if mountpoint -q "$drive"; then
-        umount "$drive" 2>/dev/null || umount -l "$drive"
-    fi
-    [[ -n "$loop" ]] && losetup -d "$loop" 2>/dev/null
-    rm -rf "$work"
-    return 0
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-# Room for the program and 8 MiB more; exFAT with 4 KiB clusters.
-size_mib=$(( $(stat -c %s "$nagwick_binary") / 1048576 + 9 ))
-truncate -s "${size_mib}M" "$image"
-mkfs.exfat -L NAGWICK "$image" >/dev/null
-loop=$(losetup --find --show "$image" 2>"$work/losetup.err") ||
-    skip "cannot attach a loop device: $(cat "$work/losetup.err")"
-echo "$loop" >"$work/loop"
-
-# Only the first mount may find the machine unable to mount; a later failure
-# is the test's own.
-mounted_before=
+# The drive folder as scripts/build-drive.sh makes it; a volume with room
+# for it and 8 MiB more. -o loop: the loop device goes with the mount.
+"$cmake" --install "$build" --component drive --prefix "$work/folder" >/dev/null
+truncate -s "$(($(du -sm "$work/folder" | cut -f1) + 9))M" "$work/drive.img"
+mkfs.exfat -L NAGWICK "$work/drive.img" >/dev/null
+# Only the first mount may find the machine unable to mount.
 mount_drive() {
-    if ! mount -t exfat-fuse "$loop" "$drive" 2>"$work/mount.err"; then
-        [[ -z $mounted_before ]] || fail "cannot mount the volume again: $(cat "$work/mount.err")"
-        skip "cannot mount through FUSE: $(cat "$work/mount.err")"
-    fi
-    mounted_before=1
+    mount -t exfat-fuse -o loop "$work/drive.img" "$drive" 2>"$work/mount.err" && mounted=1 && return
+    [[ -z ${mounted:-} ]] && skip "cannot mount through FUSE: $(cat "$work/mount.err")"
+    fail "cannot mount the volume again: $(cat "$work/mount.err")"
 }
-
-# Unmounts the drive; the mount must be gone afterwards.
+# Unmounts the drive, which must be clean; -n: mounted again.
 unmount_drive() {
     umount "$drive" 2>"$work/umount.err" || fail "unmount failed: $(cat "$work/umount.err")"
-    ! mountpoint -q "$drive" || fail "still mounted after unmount"
+    fsck.exfat -n "$work/drive.img" >"$work/fsck.log" 2>&1 || { cat "$work/fsck.log" >&2; fail "fsck.exfat found errors"; }
+    [[ ${1:-} != -n ]] || mount_drive
 }
-
-# Unmounting must fail with "target is busy" and leave the drive mounted.
+# Unmounting must fail, with "target is busy".
 expect_busy() {
-    if umount "$drive" 2>"$work/umount.err"; then
-        fail "the drive could be unmounted while Nagwick ran ($1)"
-    fi
+    ! umount "$drive" 2>"$work/umount.err" || fail "the drive could be unmounted while Nagwick ran"
     grep -q "target is busy" "$work/umount.err" || fail "umount said: $(cat "$work/umount.err")"
-    mountpoint -q "$drive" || fail "the drive is gone after a failed unmount"
 }
-
 mount_drive
-cp "$nagwick_binary" "$drive/nagwick"
+cp -r "$work/folder/." "$drive"
+old_settings=$'; on the drive\r\n[main]\r\nexplorer=false\r\nstart=normal\r\n'
+[[ $case_name == busy-shown ]] || printf '%s' "$old_settings" >"$drive/nagwick.ini"
+# A fresh mount: nothing of the folder is cached in memory yet.
+unmount_drive -n
 start_xvfb
-echo "$XVFB_PID" >"$work/xvfb.pid"
 
 start_nagwick() {
     # Its working folder is not on the drive: only the program itself may
     # keep the drive busy. No session bus, so the stand-in is what opens.
     (cd "$work" && PATH="$work/bin:$PATH" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
-        QT_QPA_PLATFORM=xcb exec "$drive/nagwick") >"$work/log" 2>&1 &
+        XDG_RUNTIME_DIR="$work/run" exec "$drive/nagwick") >"$work/log" 2>&1 &
     nagwick_pid=$!
-    echo "$nagwick_pid" >"$work/nagwick.pid"
-    wait_for window_named Nagwick || fail "the main window did not appear"
+    wait_for window_named Nagwick || fail "the main window did not appear: $(cat "$work/log")"
     main_window=$(window_named Nagwick)
+}
+end_with_exit() {
+    click_exit "$main_window"
+    expect_exit_status 0 "$work/log"
 }
 
 # A visible window titled "Nagwick" other than the main window: the box
 # that reports a failed save carries the program's name as its title.
-report_box() {
-    local id
-    for id in $(xdotool search --onlyvisible --name '^Nagwick$' 2>/dev/null); do
-        [[ $id != "$main_window" ]] && { echo "$id"; return 0; }
-    done
-    return 1
-}
+report_box() { xdotool search --onlyvisible --name '^Nagwick$' 2>/dev/null | grep -vx "$main_window"; }
+no_report_box() { ! report_box; }
+dialog_closed() { window_gone "Nagwick options"; }
 
-# Opens the options dialog, turns "Start this program minimized" over and
-# presses OK with the Enter key.
+# Turns "Start this program minimized" over in the options dialog and
+# presses OK; the save must be reported as failed or not, as $1 says.
 toggle_start_minimized() {
     open_options "$main_window"
-    local dialog
-    dialog=$(window_named "Nagwick options")
-    xdotool windowfocus --sync "$dialog"
-    xdotool key Tab space Return
-}
-
-no_report_box() { ! report_box; }
-
-expect_dialog_closed() {
-    wait_for window_gone "Nagwick options" || fail "the options dialog stayed open"
-}
-
-# The save must be reported; after the box, Nagwick goes on with its window.
-expect_failure_reported() {
-    wait_for report_box || fail "a failed save was not reported"
-    local box
-    box=$(report_box)
-    xdotool windowfocus --sync "$box"
-    xdotool key Return
-    wait_for no_report_box || fail "the report box did not close"
-    expect_dialog_closed
+    xdotool windowfocus --sync "$(window_named "Nagwick options")" key Tab space Return
+    if [[ $1 == fails ]]; then
+        wait_for report_box || fail "a failed save was not reported"
+        xdotool windowfocus --sync "$(report_box)" key Return
+        wait_for no_report_box || fail "the report box did not close"
+    fi
+    wait_for dialog_closed || fail "the options dialog stayed open"
     sleep 0.5
-    kill -0 "$nagwick_pid" 2>/dev/null || fail "Nagwick ended after a failed save"
-    xdotool search --onlyvisible --name '^Nagwick$' | grep -qx "$main_window" ||
-        fail "the main window is gone after a failed save"
+    no_report_box || fail "a save was reported as failed"
+    window_shown Nagwick || fail "the main window is gone after the save"
 }
-
-no_temp_files() {
-    local left
-    left=$(find "$drive" -maxdepth 1 -name '.nagwick.ini.tmp-*')
-    [[ -z "$left" ]] || fail "temporary files left on the drive: $left"
-}
-
-# The volume's structures after everything: fsck finds nothing to repair.
-volume_is_clean() {
-    fsck.exfat -n "$loop" >"$work/fsck.log" 2>&1 || { cat "$work/fsck.log" >&2; fail "fsck.exfat found errors"; }
-}
-
-old_settings=$'; on the drive\r\n[main]\r\nexplorer=false\r\nstart=normal\r\n'
+drive_gone() { ! ls "$drive"; }
+no_temp_files() { [[ -z $(find "$drive" -maxdepth 1 -name '.nagwick.ini.tmp-*') ]] || fail "temporary files left"; }
 
 case "$case_name" in
 busy-shown)
@@ -171,20 +102,16 @@ busy-shown)
     start_nagwick
     wait_for test -s "$work/opened" || fail "the file manager was not started"
     [[ $(cat "$work/opened") == "$drive" ]] || fail "opened '$(cat "$work/opened")', expected '$drive'"
-    expect_busy "window shown"
-    click_exit "$main_window"
-    expect_exit_status 0 "$work/log"
-    unmount_drive
-    mount_drive
+    expect_busy
+    end_with_exit
+    unmount_drive -n
     [[ ! -e "$drive/nagwick.ini" ]] || fail "reading the settings created a file"
     ;;
 busy-hidden)
-    printf '%s' "$old_settings" >"$drive/nagwick.ini"
     start_nagwick
     click_hide "$main_window"
     wait_for window_gone Nagwick || fail "Hide left the window on screen"
-    kill -0 "$nagwick_pid" || fail "Hide ended the program"
-    expect_busy "window hidden"
+    expect_busy
     # Hidden, the program still ends with the warning (as at log-off).
     kill -TERM "$nagwick_pid"
     dismiss_warning
@@ -192,57 +119,43 @@ busy-hidden)
     unmount_drive
     ;;
 saved)
-    printf '%s' "$old_settings" >"$drive/nagwick.ini"
     start_nagwick
-    toggle_start_minimized
-    expect_dialog_closed
-    no_report_box || fail "a good save was reported as failed"
-    click_exit "$main_window"
-    expect_exit_status 0 "$work/log"
-    unmount_drive
-    volume_is_clean
-    mount_drive
+    toggle_start_minimized saves
+    end_with_exit
+    unmount_drive -n
     same_bytes "$drive/nagwick.ini" $'; on the drive\r\n[main]\r\nexplorer=false\r\nstart=minimized\r\n'
     no_temp_files
     ;;
-read-only)
-    printf '%s' "$old_settings" >"$drive/nagwick.ini"
-    start_nagwick
-    # -i: the kernel remounts the volume read-only, as it does after a
-    # device error; the FUSE helper has no part in it.
-    mount -i -o remount,ro "$drive" || fail "cannot remount read-only"
-    if touch "$drive/probe" 2>/dev/null; then fail "the read-only volume took a new file"; fi
-    toggle_start_minimized
-    expect_failure_reported
+read-only | full)
+    if [[ $case_name == read-only ]]; then
+        start_nagwick
+        # -i: the kernel remounts the volume read-only, as after a device error.
+        mount -i -o remount,ro "$drive" || fail "cannot remount read-only"
+    else
+        # To the last byte: ever smaller writes, each until the volume says ENOSPC.
+        for block in 1048576 4096 512 1; do
+            ! dd if=/dev/zero bs="$block" status=none >>"$drive/fill" 2>"$work/dd.err" || fail "filling did not end"
+            grep -q "No space left on device" "$work/dd.err" || fail "filling the volume: $(cat "$work/dd.err")"
+        done
+        start_nagwick
+    fi
+    toggle_start_minimized fails
     same_bytes "$drive/nagwick.ini" "$old_settings"
-    click_exit "$main_window"
-    expect_exit_status 0 "$work/log"
-    unmount_drive
-    mount_drive
-    same_bytes "$drive/nagwick.ini" "$old_settings"
-    ;;
-full)
-    printf '%s' "$old_settings" >"$drive/nagwick.ini"
-    # To the last byte: big writes first, then ever smaller ones, each until
-    # the volume says ENOSPC. Nothing is deleted afterwards.
-    for block in 1048576 4096 512 1; do
-        if dd if=/dev/zero bs="$block" status=none >>"$drive/fill" 2>"$work/dd.err"; then
-            fail "filling the volume did not end"
-        fi
-        grep -q "No space left on device" "$work/dd.err" || fail "filling the volume: $(cat "$work/dd.err")"
-    done
-    [[ $(df --output=avail -B1 "$drive" | tail -n1 | tr -d ' ') -eq 0 ]] || fail "the volume has room left"
-    start_nagwick
-    toggle_start_minimized
-    expect_failure_reported
+    end_with_exit
+    unmount_drive -n
     same_bytes "$drive/nagwick.ini" "$old_settings"
     no_temp_files
-    click_exit "$main_window"
+    ;;
+pulled)
+    # The drive goes with Nagwick's window on screen: its FUSE helper ends,
+    # and every read from the volume fails from then on. Nagwick runs on,
+    # and a signal still brings the warning.
+    start_nagwick
+    kill -KILL "$(pgrep -f "mount.exfat-fuse /dev/loop[0-9]* $drive ")"
+    wait_for drive_gone || fail "the volume can still be read"
+    kill -TERM "$nagwick_pid"
+    dismiss_warning
     expect_exit_status 0 "$work/log"
-    unmount_drive
-    volume_is_clean
-    mount_drive
-    same_bytes "$drive/nagwick.ini" "$old_settings"
     ;;
 *)
     fail "unknown case $case_name"
