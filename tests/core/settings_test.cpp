@@ -34,25 +34,22 @@ protected:
 };
 
 TEST_F(SettingsTest, EveryReadGivesItsExpectedValue) {
-    for (const auto& read : vectors.reads) {
-        Holding(read.file);
-        EXPECT_EQ(store.ReadProfileString(read.section, read.key, read.defaultValue, read.buffer, kPath), read.expected)
-            << read.file << ": [" << read.section << "] " << read.key << ", buffer " << read.buffer;
-        EXPECT_EQ(files.replaced, 0);
+    for (const auto& row : vectors.reads) {  // file, section, key, default, buffer, expected
+        Holding(row[0]);
+        EXPECT_EQ(store.ReadProfileString(row[1], row[2], row[3], std::stoul(row[4]), kPath), row[5])
+            << row[0] << ": [" << row[1] << "] " << row[2] << ", buffer " << row[4];
     }
 }
 
 TEST_F(SettingsTest, EveryWriteChangesOnlyItsValueAndASecondChangesNothing) {
-    for (const auto& write : vectors.writes) {
-        Holding(write.file);
+    for (const auto& row : vectors.writes) {  // file, key, value, expected bytes
+        Holding(row[0]);
         const std::optional<std::string> before = File();
-        EXPECT_EQ(store.WriteProfileString("main", write.key, write.value, kPath).outcome, Outcome::Saved);
-        EXPECT_EQ(File(), write.expected) << write.file << ": " << write.key << "=" << write.value;
-        EXPECT_EQ(files.replaced, File() == before ? 0 : 1) << write.file << ": a save that changes nothing";
-        store.WriteProfileString("main", write.key, write.value, kPath);
-        EXPECT_EQ(files.replaced, File() == before ? 0 : 1) << write.file << ": the second save";
-        EXPECT_EQ(store.ReadProfileString("main", write.key, "-", 100, kPath), write.value) << write.file;
         files.replaced = 0;
+        EXPECT_EQ(store.WriteProfileString("main", row[1], row[2], kPath).outcome, Outcome::Saved);
+        store.WriteProfileString("main", row[1], row[2], kPath);
+        EXPECT_EQ(File(), row[3]) << row[0] << ": " << row[1] << "=" << row[2];
+        EXPECT_EQ(files.replaced, File() == before ? 0 : 1) << row[0] << ": a save that changes nothing, or the second";
     }
 }
 

