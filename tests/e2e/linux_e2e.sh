@@ -1,56 +1,156 @@
 #!/usr/bin/env bash
-# The built program on a real X display (Xvfb), started from a folder of its
-# own with a stand-in file manager, played with real key presses and clicks.
-# Usage: linux_e2e.sh NAGWICK CASE
-#   start:   no settings file: the file manager opens on the program's folder
-#            (and not in it), reading creates no file, Exit ends silently.
-#   options: the dialog by keys saves one value byte for byte; hidden, the
-#            program warns at SIGTERM and ends with status 0.
+# The drive folder, installed as scripts/build-drive.sh makes it, run the
+# ways a user runs it: under Xvfb, with a stand-in file manager, played with
+# real keys and clicks. Exits 77 (skipped) without what a case needs.
+# Usage: linux_e2e.sh CMAKE BUILD_DIR CASE
+#   On a desktop without Qt: a mount namespace shows the program only the
+#   folder's libraries and those of a GTK desktop (its packages below, what
+#   they rest on, and Debian's required ones); Qt first is hidden.
+#     libraries     every file of the folder finds what it needs, none needs a
+#                   glibc newer than 2.35, and it carries no C or C++ runtime
+#     launcher      sh nagwick.sh, from a copy whose files have no execute bits
+#     direct | link by its path, or through a symbolic link elsewhere
+#   On an exFAT volume (a loop device through exfat-fuse; needs root):
+#     busy-shown | busy-hidden   the drive can't be unmounted while Nagwick runs
+#     saved | read-only | full   a save from the options dialog: byte for byte,
+#                                or reported and the file as it was
+#     pulled        the FUSE helper killed: Nagwick runs on, and warns
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/xvfb_session.sh"
-work=$(mktemp -d)
-app="$work/flash drive, E"
-mkdir -p "$app"
-cp "$1" "$app/nagwick"
+cmake=$1 build=$2 case_name=$3
+source "$(dirname "$0")/xvfb_session.sh"
+desktop=(libgtk-3-0 libegl1 libgl1 libsm6 libice6 libdbus-1-3 fonts-dejavu-core)
+case $case_name in
+libraries | launcher | direct | link)
+    for package in "${desktop[@]}"; do dpkg-query -W "$package" >/dev/null 2>&1 || skip "$package is not installed"; done
+    volume= namespace=(--mount) ;;
+*)
+    [[ $(id -u) -eq 0 && -c /dev/fuse && -c /dev/loop-control ]] || skip "needs root, /dev/fuse and loop devices"
+    type -P mkfs.exfat mount.exfat-fuse >/dev/null || skip "exfatprogs or exfat-fuse is not installed"
+    volume=1 namespace=(--mount --pid --fork --kill-child --mount-proc) ;;
+esac
+# In namespaces of its own: whatever it mounts or starts goes with it.
+if [[ -z ${NAGWICK_E2E_NS:-} ]]; then
+    export NAGWICK_E2E_NS=1
+    unshare "${namespace[@]}" true 2>/dev/null || namespace=(--user --map-root-user "${namespace[@]}")
+    unshare "${namespace[@]}" true 2>/dev/null || skip "cannot create a mount namespace"
+    exec unshare "${namespace[@]}" "$0" "$@"
+fi
+work=$(mktemp -d) folder=$(mktemp -d)/"flash drive"
+trap 'set +e; kill -9 ${nagwick_pid:-} 2>/dev/null; stop_xvfb; umount -l "$folder" 2>/dev/null; rm -rf "$work" "${folder%/*}"' EXIT
+mkdir -p -m 700 "$work/run" "$folder"
 make_file_manager_stand_in "$work"
-nagwick_pid=
-trap '[[ -n $nagwick_pid ]] && kill -9 $nagwick_pid; stop_xvfb; rm -rf "$work"' EXIT
+"$cmake" --install "$build" --component drive --prefix "$work/folder" >/dev/null
+start=("$folder/nagwick") run=()
+
+if [[ -z $volume ]]; then
+    cp -r "$work/folder/." "$folder"
+    # The desktop's view of the system's library folder: its packages' files only.
+    libs=/usr/lib/x86_64-linux-gnu
+    mkdir "$work/libs" "$work/system-libs"
+    { apt-cache depends --recurse --installed --no-recommends --no-suggests --no-conflicts --no-breaks \
+          --no-replaces --no-enhances "${desktop[@]}" | grep '^[a-z]'
+      dpkg-query -W -f '${Package} ${Priority}\n' | awk '$2 == "required" { print $1 }'; } |
+        sort -u | { xargs dpkg -L 2>/dev/null || true; } | sed -n "s|^\(/usr\)\?/lib/x86_64-linux-gnu/\([^/]*\).*|\2|p" |
+        sort -u | while read -r entry; do ln -s "$work/system-libs/$entry" "$work/libs/$entry"; done
+    # Followed by a command: runs it on that view.
+    run=(unshare --mount sh -c 'mount --bind "$1" "$2" && mount --bind "$3" "$1" && shift 3 && exec "$@"'
+        sh "$libs" "$work/system-libs" "$work/libs")
+    cd "$folder"
+    case $case_name in
+    libraries)
+        elf=(nagwick nagwick-lib/*.so* nagwick-lib/plugins/*/*.so)
+        found=$("${run[@]}" env LD_LIBRARY_PATH="$folder/nagwick-lib" ldd "${elf[@]}")
+        ! grep -q "not found" <<<"$found" || fail "$(grep -e ':$' -e 'not found' <<<"$found")"
+        newest=$(objdump -T "${elf[@]}" | grep -o 'GLIBC_2\.[0-9]*' | sort -uV | tail -n1)
+        [[ $(printf '%s\n' "$newest" GLIBC_2.35 | sort -V | tail -n1) == GLIBC_2.35 ]] || fail "needs $newest"
+        ! ls nagwick-lib | grep -E '^(ld-linux|lib(c|m|stdc\+\+|gcc_s)\.so)' || fail "carries a C or C++ runtime"
+        echo "PASS: $case_name" && exit 0 ;;
+    launcher) find . -type f -exec chmod a-x {} + && start=(sh "$folder/nagwick.sh") ;;
+    link) ln -s "$folder/nagwick" "$work/nagwick" && start=("$work/nagwick") ;;
+    esac
+else
+    # A volume with room for the folder and 8 MiB more; -o loop: the loop device goes with the mount.
+    truncate -s "$(($(du -sm "$work/folder" | cut -f1) + 9))M" "$work/drive.img"
+    mkfs.exfat "$work/drive.img" >/dev/null
+    mount_drive() {  # only the first mount may find the machine unable to mount
+        mount -t exfat-fuse -o loop "$work/drive.img" "$folder" 2>"$work/mount.err" && mounted=1 && return
+        [[ -n ${mounted:-} ]] && fail "cannot mount the volume again: $(cat "$work/mount.err")"
+        skip "cannot mount through FUSE: $(cat "$work/mount.err")"
+    }
+    unmount_drive() {  # unmounts (and checks) the volume; then mounts it again, fresh
+        umount "$folder" 2>"$work/umount.err" || fail "unmount failed: $(cat "$work/umount.err")"
+        fsck.exfat -n "$work/drive.img" >"$work/fsck.log" 2>&1 || fail "fsck.exfat found errors: $(cat "$work/fsck.log")"
+        mount_drive
+    }
+    mount_drive
+    cp -r "$work/folder/." "$folder"
+    old=$'; on the drive\r\n\r\n[other]\r\n  keep = this\r\n[main]\r\nexplorer=false\r\nstart=normal\r\n'
+    [[ $case_name == busy-shown ]] || printf '%s' "$old" >"$folder/nagwick.ini"
+    unmount_drive  # nothing of the folder is cached in memory now
+fi
+
 start_xvfb
-
-start_nagwick() {
-    # No session bus, so xdg-open (the stand-in) is what opens the folder.
-    (cd "$app" && PATH="$work/bin:$PATH" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
-        QT_QPA_PLATFORM=xcb exec ./nagwick) >"$work/log" 2>&1 &
-    nagwick_pid=$!
-    wait_for window_shown Nagwick || fail "the main window did not appear"
-    main_window=$(window_named Nagwick)
+# As a Wayland session may ask of Qt: the folder's Qt runs on X11 all the same.
+(cd "$work" && PATH="$work/bin:$PATH" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" XDG_RUNTIME_DIR="$work/run" \
+    XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland exec "${run[@]}" "${start[@]}") >"$work/log" 2>&1 &
+nagwick_pid=$!
+wait_for window_shown Nagwick || fail "the main window did not appear: $(cat "$work/log")"
+main_window=$(window_named Nagwick)
+[[ -z $(ls -A "$work/run") ]] || fail "the local copy is left: $(ls "$work/run")"
+expect_busy() {
+    ! umount "$folder" 2>"$work/umount.err" || fail "the drive could be unmounted while Nagwick ran"
+    grep -q "target is busy" "$work/umount.err" || fail "umount said: $(cat "$work/umount.err")"
 }
+# A visible window titled "Nagwick" but the main one: the report of a failed save.
+report_box() { xdotool search --onlyvisible --name '^Nagwick$' 2>/dev/null | grep -vx "$main_window"; }
 
-case $2 in
-start)
-    start_nagwick
+case $case_name in
+launcher | direct | link | busy-shown)
+    # No settings file: the file manager opens the drive folder, and not from within it.
     wait_for test -s "$work/opened" || fail "the file manager was not started"
-    [[ $(cat "$work/opened") == "$app" ]] || fail "opened '$(cat "$work/opened")', expected '$app'"
-    [[ $(cat "$work/opened-in") == / ]] || fail "the file manager was started in $(cat "$work/opened-in")"
-    click_exit "$main_window"
-    expect_exit_status 0 "$work/log"
-    [[ ! -e "$app/nagwick.ini" ]] || fail "reading the settings created a file"
+    [[ $(cat "$work/opened") == "$folder" && $(cat "$work/opened-in") == / ]] ||
+        fail "opened '$(cat "$work/opened")' in '$(cat "$work/opened-in")'"
+    [[ -z $volume ]] || { expect_busy && click_exit "$main_window" && expect_exit_status 0 "$work/log" && unmount_drive; }
+    [[ ! -e "$folder/nagwick.ini" ]] || fail "reading the settings created a file"
     ;;
-options)
-    printf '; by hand\n\n[other]\n  keep = this\n[main]\nexplorer=false\nstart=normal ; ok\n' >"$app/nagwick.ini"
-    start_nagwick
-    open_options "$main_window"
-    xdotool windowfocus --sync "$(window_named "Nagwick options")"
-    xdotool key Tab space Return  # chkStartState on; Enter presses OK
-    wait_for window_gone "Nagwick options" || fail "Enter did not close the dialog"
-    same_bytes "$app/nagwick.ini" $'; by hand\n\n[other]\n  keep = this\n[main]\nexplorer=false\nstart=minimized\n'
+busy-hidden)
     click_hide "$main_window"
     wait_for window_gone Nagwick || fail "Hide left the window on screen"
-    kill -TERM "$nagwick_pid"
-    dismiss_warning
+    expect_busy
+    ;;
+saved | read-only | full)
+    expected=${old/start=normal/start=minimized}
+    if [[ $case_name == read-only ]]; then
+        # -i: the kernel remounts the volume read-only, as after a device error.
+        mount -i -o remount,ro "$folder" && expected=$old || fail "cannot remount read-only"
+    elif [[ $case_name == full ]]; then
+        for block in 1048576 4096 512 1; do  # to the last byte
+            ! dd if=/dev/zero bs="$block" status=none >>"$folder/fill" 2>"$work/dd.err" || fail "filling did not end"
+        done
+        expected=$old
+    fi
+    open_options "$main_window"  # "Start this program minimized" turned over, and Enter: OK
+    xdotool windowfocus --sync "$(window_named "Nagwick options")" key Tab space Return
+    if [[ $expected == "$old" ]]; then
+        wait_for report_box || fail "a failed save was not reported"
+        xdotool windowfocus --sync "$(report_box)" key Return
+    fi
+    wait_for window_gone "Nagwick options" && sleep 0.5 || fail "the options dialog stayed open"
+    ! report_box || fail "a good save was reported, or the report stayed"
+    click_exit "$main_window"
     expect_exit_status 0 "$work/log"
-    [[ ! -e "$work/opened" ]] || fail "explorer=false opened a file manager"
+    unmount_drive
+    same_bytes "$folder/nagwick.ini" "$expected"
+    [[ -z $(find "$folder" -maxdepth 1 -name '.nagwick.ini.tmp-*') ]] || fail "temporary files left"
+    ;;
+pulled)
+    kill -KILL "$(pgrep -f "mount.exfat-fuse /dev/loop[0-9]* $folder ")"
+    wait_for eval '! ls "$folder"' || fail "the volume can still be read"
     ;;
 esac
-echo "PASS: $2"
+if [[ -n $nagwick_pid ]] && kill -0 "$nagwick_pid" 2>/dev/null; then
+    kill -TERM "$nagwick_pid"  # hidden, or its drive gone: the warning all the same
+    dismiss_warning
+    expect_exit_status 0 "$work/log"
+fi
+echo "PASS: $case_name"

@@ -3,14 +3,13 @@
 # real session manager: the warning is on screen while the session manager
 # still runs and the log-off waits for it; once it is dismissed the program
 # ends with status 0 and the session ends.
-# Usage: session_e2e.sh NAGWICK DESKTOP CASE [XSMP_CANCEL]
+# Usage: session_e2e.sh NAGWICK DESKTOP CASE
 #   DESKTOP: xfce (XSMP) | gnome (its D-Bus protocol, as on Wayland) | gnome-xsmp (GNOME on Xorg)
 #   CASE:    shown | hidden | options
-#            cancelled (xfce): another client cancels the log-off before the warning
 #            gone | gone-warning (xfce): the session manager dies after the
 #            program answered a save, or while the warning shows
 set -euo pipefail
-binary=$1 desktop=$2 case_name=$3 canceller=${4:-}
+binary=$1 desktop=$2 case_name=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/xvfb_session.sh"
 case $desktop in
@@ -20,7 +19,6 @@ esac
 for program in Xvfb xdotool dbus-daemon dbus-run-session dbus-send unshare "${needed[@]}"; do
     type -P "$program" >/dev/null || skip "$program is not installed"
 done
-[[ $case_name != cancelled || -x $canceller ]] || skip "the XSMP canceller was not built (libsm-dev is missing)"
 
 # Namespaces of its own: whatever the session starts ends with this script
 # (PID), and session managers, which name their sockets by PID, meet no
@@ -36,8 +34,6 @@ if [[ -z ${NAGWICK_SESSION_NS:-} ]]; then
 fi
 mkdir -p -m 1777 /tmp/.ICE-unix
 mount -t tmpfs -o mode=1777 tmpfs /tmp/.ICE-unix || fail "cannot mount a private /tmp/.ICE-unix"
-# For a build with AddressSanitizer: a leak inside libSM is not the program's.
-export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 work=$(mktemp -d)
 trap 'kill -KILL -1 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT  # -1: all else in this PID namespace
@@ -95,15 +91,8 @@ call() {  # SERVICE PATH METHOD ARGS...: a session manager's answer, its values 
 }
 xfce() { call org.xfce.SessionManager "${2:-/org/xfce/SessionManager}" "org.xfce.Session.$1" "${@:3}"; }
 gnome() { call org.gnome.SessionManager "${2:-/org/gnome/SessionManager}" "org.gnome.SessionManager$1" "${@:3}"; }
-# xfce4-session's state: 1 idle, 3 while clients save (the log-off can still be cancelled).
+# xfce4-session's state: 1 idle, 3 while clients save.
 xfce_idle() { [[ $(xfce Manager.GetState) == 1 ]]; }
-xfce_client_waits_to_interact() {  # a client in state 5
-    local client
-    for client in $(xfce Manager.ListClients | grep -o '/org[^"]*'); do
-        [[ $(xfce Client.GetState "$client") == 5 ]] && return 0
-    done
-    return 1
-}
 saved_in_session() { grep -qs nagwick "$XDG_CACHE_HOME"/sessions/xfce4-session-*; }
 warning_boxes() { xdotool search --onlyvisible --name '^Remove flash drive$' 2>/dev/null || true; }
 nagwick_running() { kill -0 "$nagwick_pid" 2>/dev/null; }
@@ -114,11 +103,6 @@ end_session_manager() {  # at once, as a crash would: the program outlives it
     nagwick_running || { wait "$nagwick_pid" || fail "the program ended with status $? with the session manager"; }
 }
 
-[[ $case_name != cancelled ]] || {
-    SESSION_MANAGER=$session_manager "$canceller" "$work/go" >"$work/cancel.log" 2>&1 &
-    canceller_pid=$!
-    wait_for grep -q '^connected' "$work/cancel.log" || fail "the canceller did not connect"
-}
 SESSION_MANAGER=$session_manager QT_QPA_PLATFORM=xcb "$app/nagwick" >"$work/nagwick.log" 2>&1 &
 nagwick_pid=$!
 wait_for window_shown Nagwick || fail "the main window did not appear"
@@ -145,19 +129,6 @@ hidden)
     wait_for window_gone Nagwick || fail "Hide left the window on screen"
     ;;
 options) open_options "$main_window" ;;
-cancelled)
-    # The canceller gets its turn to interact first (the program is stopped
-    # meanwhile); while the program waits for its turn, the log-off is cancelled.
-    kill -STOP "$nagwick_pid"
-    log_off
-    wait_for grep -q '^interacting' "$work/cancel.log" || fail "the canceller got no turn to interact"
-    kill -CONT "$nagwick_pid"
-    wait_for xfce_client_waits_to_interact || fail "the program did not ask to interact"
-    touch "$work/go"
-    wait "$canceller_pid" || fail "the canceller failed: $(cat "$work/cancel.log")"
-    wait_for xfce_idle && sleep 1 || fail "the log-off was not cancelled"
-    [[ -z $(warning_boxes) ]] && nagwick_running && window_shown Nagwick || fail "a cancelled log-off changed the program"
-    ;;
 gone)
     end_session_manager
     ticks() { awk '{print $14 + $15}' "/proc/$nagwick_pid/stat"; }
