@@ -76,7 +76,6 @@ public:
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<std::string>& openedFolders() const { return openedFolders_; }
-    std::optional<int> quitStatus() const { return quitStatus_; }
     // Makes OpenFolder fail with this reason.
     std::optional<std::string> openFolderFailure;
 
@@ -90,7 +89,6 @@ private:
     std::vector<ShownMessage> messages_;
     std::vector<std::string> openedFolders_;
     std::optional<int> quitStatus_;
-
 };
 
 }  // namespace nagwick::platform::headless

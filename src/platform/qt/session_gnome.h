@@ -34,8 +34,6 @@ public:
     // Registers as a client, then takes the inhibitor (both asynchronously).
     void Register(const QString& startupId);
 
-    bool Inhibiting() const { return cookie_ != 0; }
-
 private slots:
     void OnQueryEndSession(uint flags);
     void OnEndSession(uint flags);
