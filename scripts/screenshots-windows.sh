@@ -9,8 +9,8 @@ out=$(realpath -m "$1")
 mkdir -p "$out"
 
 scripts/deps.sh windows screenshots
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target Nagwick nagwick_e2e -j"$(nproc)"
+cmake --preset mingw -DBUILD_TESTING=ON >/dev/null
+cmake --build --preset mingw --target Nagwick nagwick_win32_tests -j"$(nproc)"
 import=$(command -v import-im6.q16 || command -v import)
 
 session=$(mktemp -d /tmp/nagwick-screenshots.XXXXXX)
@@ -27,8 +27,9 @@ export NAGWICK_WINE_SESSION=$session/wine
 # shellcheck disable=SC1091
 source "$session/wine/env"
 
-# The driver starts Nagwick, and for each window says where it is and waits.
-tests/win32/wine-run.sh build/mingw/tests/win32/nagwick_e2e.exe pose build/mingw/Nagwick.exe "$work" &
+# A test that starts Nagwick, and for each window says where it is and waits.
+NAGWICK_POSE=$work tests/win32/wine-run.sh build/mingw/tests/win32/nagwick_win32_tests.exe \
+    --gtest_also_run_disabled_tests --gtest_filter=NagwickExe.DISABLED_Pose &
 driver=$!
 for name in main options; do
     marker=$work/$name.ready

@@ -1,82 +1,70 @@
 #!/usr/bin/env bash
 # A private Wine session for the Windows tests: its own X server (Xvfb), its
 # own prefix with a virtual desktop (windows hide and close at once, with no
-# window manager), and MS Sans Serif installed in the prefix.
+# window manager), MS Sans Serif in the prefix, and two drives: R: (an empty
+# folder, to run from a drive's root) and, where it may mount (as root), F:
+# (a full one, holding a nagwick.ini).
 #
 #   wine-session.sh start DIR   makes DIR/prefix and DIR/env (sourced by wine-run.sh)
 #   wine-session.sh stop DIR    stops that prefix's wineserver and X server, removes the prefix
 set -euo pipefail
-
-wine=/usr/lib/wine/wine64
-[[ -x $wine ]] || wine=$(command -v wine64 || command -v wine)
-wineserver=/usr/lib/wine/wineserver
-[[ -x $wineserver ]] || wineserver=$(command -v wineserver)
-
-usage() { echo "usage: $0 start|stop DIR" >&2; exit 2; }
-[[ $# -eq 2 ]] || usage
-action=$1
+[[ $# -eq 2 && $1 =~ ^(start|stop)$ ]] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
 dir=$(realpath -m "$2")
+export PATH=/usr/lib/wine:$PATH  # where Debian keeps wine64 and wineserver
+wine=$(command -v wine64 || command -v wine)
 
 stop() {
     if [[ -f $dir/env ]]; then
         # shellcheck disable=SC1091
         source "$dir/env"
-        timeout 30 "$wineserver" -k >/dev/null 2>&1 || true
-        timeout 30 "$wineserver" -w >/dev/null 2>&1 || true
+        timeout 30 wineserver -k >/dev/null 2>&1 || true
+        timeout 30 wineserver -w >/dev/null 2>&1 || true
     fi
-    if [[ -f $dir/xvfb.pid ]]; then
-        kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
-        rm -f "$dir/xvfb.pid"
-    fi
-    rm -rf "$dir/prefix" "$dir/env" "$dir/display" "$dir/drive-r"
+    [[ -f $dir/xvfb.pid ]] && kill "$(cat "$dir/xvfb.pid")" 2>/dev/null
+    for drive in "$dir"/drive-*; do mountpoint -q "$drive" && umount "$drive"; done
+    rm -rf "$dir/prefix" "$dir/env" "$dir/display" "$dir/xvfb.pid" "$dir"/drive-*
 }
 
 start() {
     stop
     mkdir -p "$dir"
     # The X server chooses a free display and writes its number. -noreset:
-    # Wine's programs come and go, and a reset between them can leave the
-    # next one's connection waiting for ever.
+    # a reset between two programs can leave the next one waiting for ever.
     : >"$dir/display"
     setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dir/display" </dev/null >/dev/null 2>&1 &
     echo $! >"$dir/xvfb.pid"
-    for _ in $(seq 100); do
-        [[ -s $dir/display ]] && break
-        sleep 0.1
-    done
+    for _ in $(seq 100); do [[ -s $dir/display ]] && break; sleep 0.1; done
     [[ -s $dir/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
 
+    # A UTF-8 locale: Wine names Unix files in the locale's character set,
+    # and without one it can't create folders such as "Ωμέγα テスト".
     cat >"$dir/env" <<ENV
-export WINEPREFIX='$dir/prefix'
-export WINEARCH=win64
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml='
-export DISPLAY=':$(tr -d '\n' <"$dir/display")'
-export NAGWICK_WINE='$wine'
+export WINEPREFIX='$dir/prefix' WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+export DISPLAY=':$(tr -d '\n' <"$dir/display")' LANG=C.UTF-8 LC_ALL=C.UTF-8
 ENV
     # shellcheck disable=SC1091
     source "$dir/env"
-    # Wine finds the fonts of Debian's fonts-wine (MS Sans Serif, Tahoma,
-    # Marlett) only in the prefix's own font folder.
+    # Wine finds Debian's fonts-wine (MS Sans Serif) only in the prefix.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # Wine's background processes keep the output they were started with:
     # nothing of theirs may reach the caller's pipes.
     timeout 180 "$wine" wineboot -i </dev/null >/dev/null 2>&1
-    timeout 60 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-    timeout 60 "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
-    # Drive R: for running from a drive's root.
-    mkdir -p "$dir/drive-r"
-    ln -sfn "$dir/drive-r" "$WINEPREFIX/dosdevices/r:"
-    timeout 60 "$wineserver" -w
-    # One server for the whole run: left to itself it ends a few seconds
-    # after its last client, and a test starting at that moment loses its
-    # connection ("recvmsg: Connection reset by peer").
-    "$wineserver" -p </dev/null >/dev/null 2>&1
+    for key in 'Explorer /v Desktop /d Default' 'Explorer\Desktops /v Default /d 1024x768'; do
+        # shellcheck disable=SC2086
+        timeout 60 "$wine" reg add "HKCU\\Software\\Wine\\"$key /f </dev/null >/dev/null 2>&1
+    done
+    mkdir -p "$dir/drive-root" "$dir/drive-full"
+    ln -s "$dir/drive-root" "$WINEPREFIX/dosdevices/r:"
+    if mount -t tmpfs -o size=64k nagwick-full "$dir/drive-full" 2>/dev/null; then
+        ln -s "$dir/drive-full" "$WINEPREFIX/dosdevices/f:"
+        printf '[main]\r\nexplorer=true\r\n' >"$dir/drive-full/nagwick.ini"
+        dd if=/dev/zero of="$dir/drive-full/filler" bs=4k status=none 2>/dev/null || true
+    fi
+    timeout 60 wineserver -w
+    # One server for the whole run: left alone it ends a few seconds after
+    # its last client, and a test starting then loses its connection.
+    wineserver -p </dev/null >/dev/null 2>&1
 }
 
-case $action in
-    start) start ;;
-    stop) stop ;;
-    *) usage ;;
-esac
+"$1"

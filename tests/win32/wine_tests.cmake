@@ -2,26 +2,17 @@
 # emulator (wine-run.sh), all in one private session per test run: a fresh
 # prefix and X server made by the first test and removed by the last.
 set(NAGWICK_WINE_SESSION ${CMAKE_BINARY_DIR}/wine-session)
-
-add_test(NAME wine_session_start
-         COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine-session.sh start ${NAGWICK_WINE_SESSION})
+add_test(NAME wine_session_start COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine-session.sh start ${NAGWICK_WINE_SESSION})
+add_test(NAME wine_session_stop COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine-session.sh stop ${NAGWICK_WINE_SESSION})
 set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
-add_test(NAME wine_session_stop
-         COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine-session.sh stop ${NAGWICK_WINE_SESSION})
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120)
 
-# nagwick_add_wine_test(NAME [TIMEOUT seconds] COMMAND target [args...])
-# The tests take turns: the session's end reaches every window on the
-# desktop, and a program's windows would get in another's way.
+# nagwick_add_wine_test(NAME COMMAND target [args...]): a test in that
+# session. They take turns: the session's end reaches every window on the
+# desktop, and one program's windows would get in another's way.
 function(nagwick_add_wine_test name)
-    cmake_parse_arguments(PARSE_ARGV 1 ARG "" "TIMEOUT" "COMMAND")
-    if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 120)
-    endif()
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "COMMAND")
     add_test(NAME ${name} COMMAND ${ARG_COMMAND})
-    set_tests_properties(${name} PROPERTIES
-        FIXTURES_REQUIRED wine
-        RESOURCE_LOCK wine_desktop
-        TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT NAGWICK_WINE_SESSION=${NAGWICK_WINE_SESSION})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_desktop TIMEOUT 120
+                                            ENVIRONMENT NAGWICK_WINE_SESSION=${NAGWICK_WINE_SESSION})
 endfunction()

@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "platform/forms/forms_runtime.h"
+#include "forms/forms_runtime.h"
 #include "platform/win32/wide_text.h"
 
 namespace nagwick::platform::win32 {
 
 void ReportFatalError(std::string_view what) noexcept {
     try {
-        const std::wstring text = Widen(RunTimeErrorText(what));
+        const std::wstring text = Widen(forms::RunTimeErrorText(what));
         MessageBoxW(nullptr, text.c_str(), L"Nagwick",
                     MB_OK | MB_ICONHAND | MB_TASKMODAL | MB_SETFOREGROUND);
     } catch (...) {

@@ -5,7 +5,6 @@
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/fatal_error.h"
-#include "platform/win32/form_layout.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/wide_text.h"
 
@@ -21,16 +20,11 @@ constexpr int kFirstControlId = 100;
 constexpr int kFontHundredthPoints = 825;
 constexpr wchar_t kFontFace[] = L"MS Sans Serif";
 
-ATOM g_classAtom = 0;
-
 HFONT MakeFont(int dpi, int weight) {
     LOGFONTW font{};
     font.lfHeight = -MulDiv(kFontHundredthPoints, dpi, 72 * 100);
     font.lfWeight = weight;
     font.lfCharSet = DEFAULT_CHARSET;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
     std::copy(std::begin(kFontFace), std::end(kFontFace), font.lfFaceName);
     const HFONT handle = CreateFontIndirectW(&font);
@@ -38,44 +32,25 @@ HFONT MakeFont(int dpi, int weight) {
     return handle;
 }
 
-bool IsPushButton(const ControlDesign& control) { return control.kind == ControlKind::Button; }
-
 }  // namespace
 
 void FormWindow::RegisterWindowClass() {
-    if (g_classAtom) return;
+    static ATOM registered = 0;
+    if (registered) return;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &FormWindow::WindowProc;
+    // A dialog's window: DefDlgProc keeps its state there.
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     // The face colour of buttons and dialogs, as forms have always had.
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
     windowClass.lpszClassName = kClassName;
-    g_classAtom = RegisterClassExW(&windowClass);
-    if (!g_classAtom) throw std::runtime_error("the window class could not be registered: " + ErrorText(GetLastError()));
-}
-
-bool FormWindow::IsFormWindow(HWND window) {
-    return g_classAtom && window && GetClassLongPtrW(window, GCW_ATOM) == g_classAtom;
-}
-
-FormWindow* FormWindow::FromHandle(HWND window) {
-    if (!IsFormWindow(window)) return nullptr;
-    return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-bool FormWindow::HandleDialogMessage(MSG& message) {
-    const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (!IsFormWindow(root) || !IsDialogMessageW(root, &message)) return false;
-    // After Tab, the dialog manager of a window that is no dialog gives the
-    // default look back to the form's default button; Enter on a focused
-    // button must press that button. (The form may be gone by now: Enter
-    // or Esc may have closed it.)
-    if (FormWindow* form = FromHandle(root)) form->MarkDefaultButton(form->FocusedButton());
-    return true;
+    registered = RegisterClassExW(&windowClass);
+    if (!registered) throw std::runtime_error("the window class could not be registered: " + ErrorText(GetLastError()));
 }
 
 FormWindow::FormWindow(const FormDesign& design, FormWindow* owner, WindowEvents& events, WindowHost& host)
@@ -128,8 +103,8 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::CreateControls() {
-    // Windows moves the focus in the order the controls were made: the
-    // focusable ones by tab index, then the labels, which take no focus.
+    // The dialog manager moves the focus in the order the controls were
+    // made: the focusable ones by tab index, then the labels, which take none.
     std::vector<const ControlDesign*> order;
     for (const auto& control : design_.controls)
         if (control.kind != ControlKind::Label) order.push_back(&control);
@@ -140,7 +115,6 @@ void FormWindow::CreateControls() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     bool firstFocusable = true;
     bool firstLabel = true;
-    controls_.reserve(order.size());
     for (const ControlDesign* control : order) {
         DWORD style = WS_CHILD | WS_VISIBLE;
         const wchar_t* windowClass = L"BUTTON";
@@ -155,12 +129,11 @@ void FormWindow::CreateControls() {
             style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
             break;
         case ControlKind::Button:
-            // BS_NOTIFY reports focus changes, which move the default look.
-            style |= WS_TABSTOP | BS_NOTIFY |
-                     (control->name == design_.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            // BS_NOTIFY: BN_SETFOCUS, see HandleCommand.
+            style |= WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
             break;
         case ControlKind::CheckBox:
-            style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+            style |= WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY;
             break;
         }
         const int id = kFirstControlId + static_cast<int>(control - design_.controls.data());
@@ -168,10 +141,11 @@ void FormWindow::CreateControls() {
         const HWND window = CreateWindowExW(0, windowClass, text.c_str(), style, 0, 0, 0, 0, window_,
                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!window) throw std::runtime_error("a control could not be created: " + ErrorText(GetLastError()));
-        controls_.push_back({control, window, id});
+        controls_.push_back({control, window});
+        // Enter presses it, unless the focus is on another button.
+        if (control->kind == ControlKind::Button && control->name == design_.defaultButton)
+            SendMessageW(window_, DM_SETDEFID, id, 0);
     }
-    for (const Control& control : controls_)
-        if (IsPushButton(*control.design) && control.design->name == design_.defaultButton) defaultButton_ = &control;
 }
 
 void FormWindow::LoadIcons(int dpi) {
@@ -190,7 +164,7 @@ void FormWindow::LoadIcons(int dpi) {
     load(ICON_SMALL, smallIcon_, SM_CXSMICON, SM_CYSMICON);
 }
 
-Extent FormWindow::TextRoom(const ControlDesign& control, HFONT font, bool standIn) const {
+forms::Extent FormWindow::TextRoom(const ControlDesign& control, HFONT font, bool standIn) const {
     const std::wstring text = Widen(control.text);
     SIZE size{0, 0};
     if (const HDC dc = GetDC(window_)) {
@@ -199,7 +173,7 @@ Extent FormWindow::TextRoom(const ControlDesign& control, HFONT font, bool stand
         SelectObject(dc, previous);
         ReleaseDC(window_, dc);
     }
-    Extent room{size.cx, size.cy};
+    forms::Extent room{size.cx, size.cy};
     // A stand-in for the missing face may draw its glyphs a little past the
     // widths it reports (Wine's renderer does, by up to 3 %): a margin, so
     // that no text is cut even then.
@@ -230,12 +204,12 @@ void FormWindow::ApplyDpi(int dpi) {
     Font bold(MakeFont(dpi, FW_BOLD));
     const bool standIn = IsStandIn(regular.get());
     const auto fontOf = [&](const ControlDesign& design) { return design.bold ? bold.get() : regular.get(); };
-    const FormLayout layout = LayOutForm(design_, dpi, [&](const ControlDesign& design) {
+    const forms::FormLayout layout = forms::LayOutForm(design_, dpi, [&](const ControlDesign& design) {
         return TextRoom(design, fontOf(design), standIn);
     });
     for (const Control& control : controls_) {
         SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*control.design)), FALSE);
-        const Box& box = layout.boxes[static_cast<std::size_t>(control.design - design_.controls.data())];
+        const forms::Box& box = layout.boxes[static_cast<std::size_t>(control.design - design_.controls.data())];
         MoveWindow(control.window, box.left, box.top, box.Width(), box.Height(), FALSE);
     }
     // The controls use the new fonts now; the old ones can go.
@@ -286,21 +260,15 @@ void FormWindow::Show(WindowState state) {
         ShowWindow(window_, SW_SHOWMINIMIZED);
         return;
     }
+    // Activated, the dialog manager focuses the first control in tab order,
+    // or the one that had the focus before.
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
-    if (GetActiveWindow() == window_) RestoreFocus();
 }
 
 void FormWindow::Hide() { ShowWindow(window_, SW_HIDE); }
 
 void FormWindow::SetEnabled(bool enabled) { EnableWindow(window_, enabled ? TRUE : FALSE); }
-
-
-const FormWindow::Control* FormWindow::FindControl(int id) const {
-    for (const Control& control : controls_)
-        if (control.id == id) return &control;
-    return nullptr;
-}
 
 const FormWindow::Control& FormWindow::FindCheckBox(std::string_view name) const {
     for (const Control& control : controls_)
@@ -314,36 +282,6 @@ int FormWindow::CheckValue(std::string_view checkBox) const {
 
 void FormWindow::SetCheckValue(std::string_view checkBox, int value) {
     SendMessageW(FindCheckBox(checkBox).window, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool FormWindow::FocusControl(HWND control) {
-    if (!control || !IsChild(window_, control) || !IsWindowEnabled(control)) return false;
-    SetFocus(control);
-    return true;
-}
-
-void FormWindow::RestoreFocus() {
-    if (FocusControl(lastFocus_)) return;
-    for (const Control& control : controls_)
-        if (control.design->kind != ControlKind::Label && FocusControl(control.window)) return;
-}
-
-const FormWindow::Control* FormWindow::FocusedButton() const {
-    const HWND focus = GetFocus();
-    for (const Control& control : controls_)
-        if (control.window == focus && IsPushButton(*control.design)) return &control;
-    return nullptr;
-}
-
-void FormWindow::MarkDefaultButton(const Control* focusedButton) {
-    const Control* chosen = focusedButton ? focusedButton : defaultButton_;
-    for (const Control& control : controls_) {
-        if (!IsPushButton(*control.design)) continue;
-        const bool isDefault = (GetWindowLongPtrW(control.window, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-        const bool shouldBe = &control == chosen;
-        if (isDefault != shouldBe)
-            SendMessageW(control.window, BM_SETSTYLE, (shouldBe ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY, TRUE);
-    }
 }
 
 LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -364,16 +302,18 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wParam
             ReportFatalError("unknown error");
         }
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return DefDlgProcW(window, message, wParam, lParam);
 }
 
 bool FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
     switch (message) {
     case WM_COMMAND:
-        return HandleCommand(wParam, lParam);
+        HandleCommand(wParam, lParam);
+        return true;
     case WM_CLOSE:
         // The form decides: its unload runs, and then its window goes.
+        // (DefDlgProc would turn it into IDCANCEL.)
         events_.OnCloseRequested();
         return true;
     case WM_QUERYENDSESSION:
@@ -381,27 +321,6 @@ bool FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         return true;
     case WM_ENDSESSION:
         host_.EndSession(wParam != FALSE);
-        return true;
-    case DM_GETDEFID:
-        if (defaultButton_) result = MAKELRESULT(defaultButton_->id, DC_HASDEFID);
-        return true;
-    case WM_NEXTDLGCTL: {
-        // The dialog manager's Tab and arrow keys end here for a window that
-        // is no dialog: lParam set means wParam is the control itself.
-        const HWND target = lParam ? reinterpret_cast<HWND>(wParam)
-                                   : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
-        if (target && (GetWindowLongPtrW(target, GWL_STYLE) & WS_TABSTOP)) FocusControl(target);
-        return true;
-    }
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            if (const HWND focus = GetFocus(); focus && IsChild(window_, focus)) lastFocus_ = focus;
-        } else if (HIWORD(wParam) == 0) {  // not minimised
-            RestoreFocus();
-        }
-        return true;
-    case WM_SETFOCUS:
-        RestoreFocus();
         return true;
     case WM_DPICHANGED: {
         const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
@@ -415,30 +334,26 @@ bool FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     }
 }
 
-bool FormWindow::HandleCommand(WPARAM wParam, LPARAM lParam) {
-    const int id = LOWORD(wParam);
-    const int code = HIWORD(wParam);
-    if (lParam == 0) {
+void FormWindow::HandleCommand(WPARAM wParam, LPARAM lParam) {
+    const auto from = reinterpret_cast<HWND>(lParam);
+    if (!from) {
         // From the dialog manager: Esc gives IDCANCEL, which closes a dialog
         // like its close box (and never presses a Cancel button); Enter with
         // no default button gives IDOK, which does nothing.
-        if (id == IDCANCEL && design_.kind == FormKind::Dialog) events_.OnCloseRequested();
-        return true;
+        if (LOWORD(wParam) == IDCANCEL && design_.kind == FormKind::Dialog) events_.OnCloseRequested();
+        return;
     }
-    const Control* control = FindControl(id);
-    if (!control || !IsPushButton(*control->design)) return false;
-    switch (code) {
-    case BN_CLICKED:
+    const auto control = std::ranges::find(controls_, from, &Control::window);
+    if (control == controls_.end()) return;
+    if (HIWORD(wParam) == BN_SETFOCUS) {
+        // The dialog manager moves the default look (the button Enter
+        // presses) only with its own focus moves; a click or its own focus
+        // restore is a plain SetFocus. Handing it every focus change lets it
+        // move the look: onto a focused button, else back to the default one.
+        // (The control has the focus already: nothing comes back here.)
+        SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(from), TRUE);
+    } else if (HIWORD(wParam) == BN_CLICKED && control->design->kind == ControlKind::Button) {
         events_.OnClick(control->design->name);
-        return true;
-    case BN_SETFOCUS:
-        MarkDefaultButton(control);
-        return true;
-    case BN_KILLFOCUS:
-        MarkDefaultButton(nullptr);
-        return true;
-    default:
-        return false;
     }
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // A form's native window on Win32: a top-level window with a label, button or
 // check box control for each row of its layout data, placed from twips at the
-// window's DPI, in the form's tab order, and never clipping a text.
+// window's DPI, in the form's tab order, and never clipping a text. Its
+// window class is a dialog's (DLGWINDOWEXTRA, DefDlgProc), so Windows' dialog
+// manager gives it Tab, the arrow keys, Enter, Esc, the default button and the
+// focus kept across activations.
 #include "platform/win32/windows_api.h"
 
 #include <memory>
@@ -9,7 +12,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/win32/form_layout.h"
+#include "forms/form_layout.h"
 #include "platform/window_system.h"
 
 namespace nagwick::platform::win32 {
@@ -30,11 +33,6 @@ protected:
 
 class FormWindow final : public NativeWindow {
 public:
-    // Hands a message for a form window to the dialog manager, which gives
-    // Tab, the arrow keys, Enter and Esc their dialog behaviour; true when
-    // it took the message.
-    static bool HandleDialogMessage(MSG& message);
-
     FormWindow(const FormDesign& design, FormWindow* owner, WindowEvents& events, WindowHost& host);
     // Safe while the window is inside its own window procedure (a click that
     // unloads its form): the window reports nothing more from here on.
@@ -54,26 +52,20 @@ private:
     struct Control {
         const ControlDesign* design;
         HWND window;
-        int id;
     };
-    struct FontDeleter {
+    struct GdiDeleter {
         void operator()(HFONT font) const { DeleteObject(font); }
-    };
-    using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-    struct IconDeleter {
         void operator()(HICON icon) const { DestroyIcon(icon); }
     };
-    using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+    using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
+    using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, GdiDeleter>;
 
-    // The window class of every form; the message loop knows them by it.
     static void RegisterWindowClass();
-    static bool IsFormWindow(HWND window);
-    static FormWindow* FromHandle(HWND window);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // Handles one message; false leaves it to DefWindowProc. Returns at once
+    // Handles one message; false leaves it to DefDlgProc. Returns at once
     // after reporting an event: the report may have destroyed this object.
     bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    bool HandleCommand(WPARAM wParam, LPARAM lParam);
+    void HandleCommand(WPARAM wParam, LPARAM lParam);
 
     void CreateControls();
     void LoadIcons(int dpi);
@@ -81,18 +73,9 @@ private:
     void ApplyDpi(int dpi);
     // The room a label's or check box's text needs in `font`; `standIn` when
     // the font is not the face asked for.
-    Extent TextRoom(const ControlDesign& control, HFONT font, bool standIn) const;
+    forms::Extent TextRoom(const ControlDesign& control, HFONT font, bool standIn) const;
     bool IsStandIn(HFONT font) const;
     void PlaceOnFirstShow();
-    // Focuses `control` when it is one of this form's and takes input.
-    bool FocusControl(HWND control);
-    // The control that had the focus when the form was last active, else
-    // the first in tab order that takes it.
-    void RestoreFocus();
-    // The button that Enter presses: the focused one, else the form's default.
-    void MarkDefaultButton(const Control* focusedButton);
-    const Control* FocusedButton() const;
-    const Control* FindControl(int id) const;
     const Control& FindCheckBox(std::string_view name) const;
 
     const FormDesign& design_;
@@ -103,8 +86,6 @@ private:
     DWORD exStyle_ = 0;
     int dpi_ = 96;
     std::vector<Control> controls_;  // in tab order
-    const Control* defaultButton_ = nullptr;
-    HWND lastFocus_ = nullptr;
     Font regularFont_;
     Font boldFont_;
     Icon bigIcon_;

@@ -1,27 +1,35 @@
-// Nagwick on Windows: the program over the Win32 window system.
+// Nagwick on Windows: the program over the Win32 window system, the
+// system's profile reader and the Win32 file layer.
 #include "platform/win32/windows_api.h"
 #include <commctrl.h>
 
 #include <exception>
 
+#include "platform/win32/app_folder.h"
 #include "platform/win32/fatal_error.h"
+#include "platform/win32/system_profile.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_system.h"
 #include "ui/frm_main.h"
 #include "ui/program.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace nagwick;
+    using namespace nagwick::platform::win32;
     try {
         // The common controls of the manifest's version 6, with visual styles.
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        platform::win32::Win32System system(platform::win32::Widen(ui::FrmMain::kWarningPrompt));
-        ui::Program program(system);
+        // Windows shows the warning's text while the session's end waits for it.
+        Win32System system(Widen(ui::FrmMain::kWarningPrompt));
+        Win32Files files;
+        SystemProfileStore settings(files);
+        ui::Program program(system, settings, ExecutableFolder());
         return program.Run();
     } catch (const std::exception& e) {
-        platform::win32::ReportFatalError(e.what());
+        ReportFatalError(e.what());
     } catch (...) {
-        platform::win32::ReportFatalError("unknown error");
+        ReportFatalError("unknown error");
     }
 }

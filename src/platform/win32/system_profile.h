@@ -1,22 +1,22 @@
 #pragma once
-// The settings file through Windows' own profile functions. Names and paths
-// go in as UTF-16, so a folder outside the ANSI code page works; the file
-// itself stays in the ANSI code page, as the system writes it.
+// The settings store on Windows: reading through the system's own profile
+// function, GetPrivateProfileStringW, and writing through the portable
+// writer over the Win32 file layer. Names and paths go to the system as
+// UTF-16, so a folder outside the ANSI code page works.
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "core/file_ops.h"
+#include "core/settings_store.h"
 
 namespace nagwick::platform::win32 {
 
-// GetPrivateProfileStringW with a buffer of `bufferSize` characters.
-std::string ReadSystemProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue, std::size_t bufferSize,
-                                    const std::string& path);
+class SystemProfileStore final : public core::SettingsStore {
+public:
+    explicit SystemProfileStore(core::FileOps& files) : SettingsStore(files, '\\') {}
 
-// WritePrivateProfileStringW; a failure carries the system's reason.
-core::FileResult WriteSystemProfileString(std::string_view section, std::string_view key,
-                                          std::string_view value, const std::string& path);
+    std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                                  std::size_t bufferSize, const std::string& path) override;
+};
 
 }  // namespace nagwick::platform::win32

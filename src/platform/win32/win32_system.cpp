@@ -2,9 +2,7 @@
 
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/app_folder.h"
 #include "platform/win32/file_manager.h"
-#include "platform/win32/system_profile.h"
 #include "platform/win32/wide_text.h"
 
 namespace nagwick::platform::win32 {
@@ -30,19 +28,6 @@ bool Win32System::OpenFolder(const std::string& folder, std::string& error) {
     return StartFileManager(folder, error);
 }
 
-std::string Win32System::AppPath() { return ExecutableFolder(); }
-
-std::string Win32System::ReadProfileString(std::string_view section, std::string_view key,
-                                           std::string_view defaultValue, std::size_t bufferSize,
-                                           const std::string& path) {
-    return ReadSystemProfileString(section, key, defaultValue, bufferSize, path);
-}
-
-core::FileResult Win32System::WriteProfileString(std::string_view section, std::string_view key,
-                                                 std::string_view value, const std::string& path) {
-    return WriteSystemProfileString(section, key, value, path);
-}
-
 bool Win32System::PumpMessage() {
     MSG message;
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -51,7 +36,10 @@ bool Win32System::PumpMessage() {
         quitting_ = true;
         return false;
     }
-    if (FormWindow::HandleDialogMessage(message)) return true;
+    // The dialog manager gives every form Tab, the arrow keys, Enter and Esc.
+    if (const HWND form = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        form && IsDialogMessageW(form, &message))
+        return true;
     TranslateMessage(&message);
     DispatchMessageW(&message);
     return true;
@@ -81,7 +69,7 @@ bool Win32System::QueryEndSession() {
     // on. Windows asks each window; the first question does it, once.
     if (!sessionEnding_) {
         sessionEnding_ = true;
-        if (systemEvents_) systemEvents_->OnEndRequested(UnloadCause::SessionEnd);
+        if (systemEvents_) systemEvents_->OnEndRequested();
     }
     return true;
 }

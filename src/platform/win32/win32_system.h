@@ -1,8 +1,7 @@
 #pragma once
 // The window system on Win32: form windows, the message loop with the
-// dialog manager's keyboard handling, message boxes, the file manager, the
-// settings file through the system's profile functions, and the end of the
-// user's session.
+// dialog manager's keyboard handling, message boxes, the file manager, and
+// the end of the user's session.
 #include <string>
 
 #include "platform/win32/form_window.h"
@@ -21,13 +20,6 @@ public:
                                                      WindowEvents& events) override;
     void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;
-    std::string AppPath() override;
-    char PathSeparator() const override { return '\\'; }
-    std::string ReadProfileString(std::string_view section, std::string_view key,
-                                  std::string_view defaultValue, std::size_t bufferSize,
-                                  const std::string& path) override;
-    core::FileResult WriteProfileString(std::string_view section, std::string_view key,
-                                        std::string_view value, const std::string& path) override;
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
     void Quit(int status) override;

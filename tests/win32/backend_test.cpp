@@ -1,0 +1,247 @@
+// The Win32 backend in this process, for what Nagwick.exe can't show cheaply
+// from outside: the file layer's answer to each fault and its replace, the
+// system's profile functions on the shared vectors, the answer to the
+// session's end, real form windows at another DPI, the program's folder and
+// the file manager's command line.
+#include <gtest/gtest.h>
+
+#include "platform/win32/windows_api.h"
+#include <shellapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "core/module1.h"
+#include "platform/win32/app_folder.h"
+#include "platform/win32/file_manager.h"
+#include "platform/win32/system_profile.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_system.h"
+#include "support/settings_vectors.h"
+#include "support/temp_folder.h"
+#include "ui/layouts.h"
+
+namespace nagwick::test {
+namespace {
+
+namespace fs = std::filesystem;
+using core::FileError;
+using platform::win32::Narrow;
+using Outcome = core::SaveResult::Outcome;
+
+class Win32Settings : public ::testing::Test {
+protected:
+    std::vector<std::string> TempFiles(const fs::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (const std::string name = entry.path().filename().string(); name.starts_with(".nagwick.ini.tmp-"))
+                names.push_back(name);
+        return names;
+    }
+    // Saving explorer=false in `folder` fails for `why`; the file is as it was.
+    void ExpectRefused(const fs::path& folder, FileError why) {
+        const std::string before = ReadFile(folder / "nagwick.ini");
+        const core::SaveResult saved = core::WriteSetting(store, Narrow(folder.wstring()), "explorer", "false");
+        EXPECT_EQ(saved.outcome, Outcome::Failed) << folder;
+        EXPECT_EQ(saved.why.error, why) << folder << ": " << saved.why.detail;
+        EXPECT_EQ(ReadFile(folder / "nagwick.ini"), before) << folder;
+        EXPECT_TRUE(!fs::exists(folder) || TempFiles(folder).empty()) << folder;
+    }
+    // kernel32's own reader, as the program has always called it.
+    static std::string Kernel32Read(const std::string& section, const std::string& key, const std::string& defaultValue,
+                                    std::size_t size, const std::string& path) {
+        std::string buffer(size, '\0');
+        buffer.resize(GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
+                                               static_cast<DWORD>(size), path.c_str()));
+        return buffer;
+    }
+    // A file of its own for each use (the system caches files by name) with
+    // the vectors' file `name`: none for "(none)", a folder for "(folder)".
+    std::string NewFile(const std::string& name, const std::string& bytes) {
+        const fs::path path = temp / ("f" + std::to_string(++files_) + ".ini");
+        if (name == "(folder)") fs::create_directories(path);
+        else if (name != "(none)") WriteFile(path, bytes);
+        return path.string();
+    }
+
+    platform::win32::Win32Files files;
+    platform::win32::SystemProfileStore store{files};
+    TempFolder temp;
+    int files_ = 0;
+};
+
+TEST_F(Win32Settings, FaultsAreToldAndLeaveTheFileAsItWas) {
+    const std::pair<FileError, std::function<void(const fs::path& file)>> rows[] = {
+        {FileError::ReadOnlyFile,
+         [](auto& f) { WriteFile(f, "[main]\r\n"); SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_READONLY); }},
+        {FileError::FolderInPlace, [](auto& f) { fs::create_directories(f); }},
+        {FileError::FolderMissing, [](auto& f) { fs::remove(f.parent_path()); }},
+    };
+    for (const auto& [why, make] : rows) {
+        const fs::path folder = temp / std::to_string(static_cast<int>(why));
+        fs::create_directories(folder);
+        make(folder / "nagwick.ini");
+        ExpectRefused(folder, why);
+        SetFileAttributesW((folder / "nagwick.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// The Wine session makes F: a full drive holding a nagwick.ini where it may
+// mount (as root). A write-protected drive can't be made: Wine tells a
+// read-only mount as access denied.
+TEST_F(Win32Settings, FullDriveIsTold) {
+    if (GetFileAttributesW(L"F:\\nagwick.ini") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no full drive F: (the Wine session makes one only as root)";
+    ExpectRefused("F:\\", FileError::DriveFull);
+}
+
+TEST_F(Win32Settings, SaveReplacesTheFileWholeInAnyFolderAndClearsStaleTemporaryFiles) {
+    // Outside any one ANSI code page; the file hidden and longer than any one read.
+    const fs::path folder = fs::path(temp.str()) / L"Ωμέγα テスト";
+    const fs::path file = folder / "nagwick.ini";
+    fs::create_directories(folder);
+    const std::string comment = "; " + std::string(100000, 'x') + "\n";
+    WriteFile(file, comment + "[main]\nexplorer=true\n");
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    fs::create_hard_link(file, folder / "old");  // keeps the old bytes only if the file is replaced
+    // Temporary files of a writer that stopped long ago, of one that may be
+    // writing now, and of this process's own (stopped) writer.
+    for (const std::string& pid : {std::string("1"), std::string("2"), std::to_string(GetCurrentProcessId())})
+        WriteFile(folder / (".nagwick.ini.tmp-" + pid), "partial");
+    fs::last_write_time(folder / ".nagwick.ini.tmp-1", fs::file_time_type::clock::now() - std::chrono::hours(1));
+
+    const std::string path = Narrow(folder.wstring());
+    EXPECT_EQ(core::WriteSetting(store, path, "explorer", "false").outcome, Outcome::Saved);
+    EXPECT_EQ(ReadFile(file), comment + "[main]\nexplorer=false\n");
+    EXPECT_EQ(ReadFile(folder / "old"), comment + "[main]\nexplorer=true\n") << "written in place, not replaced";
+    EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(TempFiles(folder), std::vector<std::string>{".nagwick.ini.tmp-2"});
+    // Read back by the system's reader, through the same UTF-16 path.
+    core::Module1 shared;
+    core::ReadSettings(shared, store, path);
+    EXPECT_EQ(shared.strExplorer + " " + shared.strStartState, "false normal");
+}
+
+// kernel32 reads each file of the vectors as our reader does, but where they
+// name its known difference (the last column); so does the store's reader,
+// GetPrivateProfileStringW, wherever the text is ASCII.
+TEST_F(Win32Settings, Kernel32ReadsTheVectorsAsOurReaderDoes) {
+    const SettingsVectors vectors = LoadSettingsVectors(NAGWICK_SETTINGS_VECTORS);
+    for (const auto& row : vectors.reads) {
+        const auto& [file, section, key, defaultValue] = std::tie(row[0], row[1], row[2], row[3]);
+        const std::string path = NewFile(file, vectors.files.at(file));
+        const std::string theirs = Kernel32Read(section, key, defaultValue, std::stoul(row[4]), path);
+        EXPECT_EQ(theirs, row.back()) << file << ": [" << section << "] " << key << ", buffer " << row[4];
+        if (std::ranges::all_of(section + key + defaultValue + theirs, [](char c) { return c > 0; })) {
+            EXPECT_EQ(store.ReadProfileString(section, key, defaultValue, std::stoul(row[4]), path), theirs) << file;
+        }
+    }
+}
+
+// kernel32 reads each file our writer made as it reads the one it writes itself.
+TEST_F(Win32Settings, Kernel32ReadsOurWritesAsItsOwn) {
+    const SettingsVectors vectors = LoadSettingsVectors(NAGWICK_SETTINGS_VECTORS);
+    for (const auto& row : vectors.writes) {
+        const std::string theirs = NewFile(row[0], vectors.files.at(row[0])), ours = NewFile("", row[3]);
+        ASSERT_TRUE(WritePrivateProfileStringA("main", row[1].c_str(), row[2].c_str(), theirs.c_str()));
+        for (const char* section : {"main", "other"})
+            for (const char* key : {"explorer", "start", "keep", "x"})
+                EXPECT_EQ(Kernel32Read(section, key, "-", 100, ours), Kernel32Read(section, key, "-", 100, theirs))
+                    << row[0] << ": " << row[1] << "=" << row[2] << ", then [" << section << "] " << key;
+    }
+}
+
+struct NoEvents : platform::WindowEvents, platform::SystemEvents {
+    void OnClick(std::string_view) override {}
+    void OnCloseRequested() override {}
+    void OnEndRequested() override { ++ends; }
+    int ends = 0;
+};
+
+HWND Handle(const std::unique_ptr<platform::NativeWindow>& form) {
+    return static_cast<const platform::win32::FormWindow*>(form.get())->Handle();
+}
+
+// Windows asks each window before the session ends: the first question
+// unloads every form (so the warning is on screen before the answer), and
+// every answer lets the session go on.
+TEST(Win32System, LetsTheSessionEndAndEndsTheProgramOnce) {
+    platform::win32::Win32System system;
+    NoEvents events;
+    system.Attach(events);
+    const auto main = system.CreateNativeWindow(ui::MainFormDesign(), nullptr, events);
+    const auto options = system.CreateNativeWindow(ui::OptionsFormDesign(), main.get(), events);
+    EXPECT_EQ(SendMessageW(Handle(main), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(SendMessageW(Handle(options), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(events.ends, 1);
+}
+
+// Moved to a monitor of 144 dots per inch, a window takes the place the
+// system suggests and the size of the layout at that DPI, with icons and
+// fonts made anew; every text in MS Sans Serif fits its control.
+TEST(FormWindow, LaysItselfOutAgainAtAnotherDpiAndTextsFit) {
+    platform::win32::Win32System system;
+    NoEvents events;
+    for (const auto* design : {&ui::MainFormDesign(), &ui::OptionsFormDesign()}) {
+        const auto form = system.CreateNativeWindow(*design, nullptr, events);
+        const HWND window = Handle(form);
+        RECT suggested{100, 80, 600, 400}, client{}, frame{};
+        const LRESULT icon = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        GetClientRect(window, &client);
+        GetWindowRect(window, &frame);
+        EXPECT_EQ(client.right, forms::TwipsToPixels(design->clientWidth, 144)) << design->name;
+        EXPECT_EQ(client.bottom, forms::TwipsToPixels(design->clientHeight, 144)) << design->name;
+        EXPECT_EQ(frame.left * 1000 + frame.top, 100080) << design->name;
+        EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), icon) << design->name << ": no icon for this DPI";
+        for (const auto& control : design->controls) {
+            const std::wstring text = platform::win32::Widen(control.text);
+            const HWND child = FindWindowExW(window, nullptr, nullptr, text.c_str());
+            const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+            LOGFONTW face{};
+            GetObjectW(font, sizeof face, &face);
+            EXPECT_EQ(Narrow(face.lfFaceName) + " " + std::to_string(face.lfHeight) + " " +
+                          std::to_string(face.lfWeight),
+                      "MS Sans Serif -17 " + std::to_string(control.bold ? FW_BOLD : FW_NORMAL))
+                << control.name;
+            const HDC dc = GetDC(child);
+            SelectObject(dc, font);
+            SIZE needed{};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &needed);
+            ReleaseDC(child, dc);
+            RECT box{};
+            GetClientRect(child, &box);
+            EXPECT_TRUE(box.right >= needed.cx && box.bottom >= needed.cy) << control.name;
+        }
+    }
+}
+
+// "R:" alone would name the drive's current folder; Windows takes it for
+// the root all the same, so only here does a missing backslash show.
+TEST(AppFolder, IsThePathsFolderAndARootKeepsItsBackslash) {
+    for (const auto& [path, folder] : std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>{
+             {L"C:\\my drive, one\\Nagwick.exe", L"C:\\my drive, one"},
+             {L"\\\\server\\share\\Nagwick.exe", L"\\\\server\\share"},
+             {L"E:\\Nagwick.exe", L"E:\\"},
+             {L"\\\\?\\E:\\Nagwick.exe", L"\\\\?\\E:\\"}})
+        EXPECT_EQ(platform::win32::FolderOf(path), folder) << Narrow(path);
+}
+
+// The folder comes back whole through the system's parser of command lines,
+// as the C runtime's: a root's backslash before the closing quote included.
+TEST(FileManager, CommandLineQuotesTheFolder) {
+    for (const std::wstring folder : {L"E:\\", L"D:\\drive one, two", L"\\\\server\\share\\x\\\\"}) {
+        int count = 0;
+        wchar_t** split = CommandLineToArgvW(platform::win32::FileManagerCommandLine(folder).c_str(), &count);
+        EXPECT_EQ(std::vector<std::wstring>(split, split + count),
+                  (std::vector<std::wstring>{L"explorer.exe", folder}));
+        LocalFree(split);
+    }
+}
+
+}  // namespace
+}  // namespace nagwick::test
