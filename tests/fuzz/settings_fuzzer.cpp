@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/settings_store.h"
-#include "support/memory_files.h"
+#include "platform/memory/memory_files.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input = std::string_view(reinterpret_cast<const char*>(data), size);
     const unsigned choice = data[size - 1];
     const std::string path = "/drive/nagwick.ini";
-    test::MemoryFiles files;
+    platform::memory::MemoryFiles files;
     if (!(choice & 0x80)) files.files[path].assign(reinterpret_cast<const char*>(data), size - 1);
     const std::string old = files.files.count(path) ? files.files[path] : "";
     core::SettingsStore store(files, '/');

@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "platform/qt/qt_system.h"
-#include "support/memory_files.h"
+#include "platform/memory/memory_files.h"
 #include "ui/program.h"
 
 namespace nagwick::test {
@@ -67,7 +67,7 @@ public:
     static QWidget* Dialog() { return Window("frmOptions"); }
     static void Click(QWidget* window, const char* button) { window->findChild<QAbstractButton*>(button)->click(); }
 
-    MemoryFiles files;
+    platform::memory::MemoryFiles files;
     core::SettingsStore store{files, '/'};
     System system;
     ui::Program program{system, store, "/drive"};

@@ -148,6 +148,7 @@ if [[ $case_name != gone ]]; then
     sleep 2
     session_running || fail "the session ended while the warning was on screen"
     [[ $desktop != xfce || $(xfce Manager.GetState) == 3 ]] || fail "the warning came after the save phase"
+    [[ $desktop != gnome || $(gnome .IsInhibited "" uint32:1) == true ]] || fail "the inhibitor went before the box"
 fi
 [[ $(warning_boxes) == "$box" ]] || fail "the warning box went away by itself"
 window_gone "Nagwick options" || fail "the options dialog is still open under the warning"

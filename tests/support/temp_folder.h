@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with its contents.
+// A fresh folder under the system's temporary folder, removed with its
+// contents; and whole files written and read.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,23 +9,16 @@
 
 namespace nagwick::test {
 
-class TempFolder {
-public:
-    TempFolder() : path_(std::filesystem::temp_directory_path() / ("nagwick-test-" + std::to_string(std::random_device{}()))) {
-        std::filesystem::create_directories(path_);
-    }
+struct TempFolder {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("nagwick-test-" + std::to_string(std::random_device{}()));
+    TempFolder() { std::filesystem::create_directories(path); }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(path, ignored);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string str() const { return path_.string(); }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
+    std::string str() const { return path.string(); }
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
 };
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {

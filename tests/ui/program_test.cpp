@@ -3,11 +3,10 @@
 // ends, the warning, and the options dialog.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "platform/headless/headless_system.h"
-#include "support/memory_files.h"
+#include "platform/memory/memory_files.h"
 #include "ui/layouts.h"
 #include "ui/program.h"
 
@@ -17,7 +16,9 @@ namespace {
 using platform::WindowState;
 using platform::headless::HeadlessSystem;
 using platform::headless::HeadlessWindow;
+using Boxes = std::vector<std::string>;
 const std::string kIni = "/drive/nagwick.ini";
+const Boxes kWarning{"Remove flash drive: Remove your flash drive!"};
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -29,12 +30,12 @@ protected:
         program = std::make_unique<ui::Program>(*system, store, "/drive");
     }
     int Run() { return program->Run(); }  // -1: still running, with nothing left to do
-    std::vector<std::string> Boxes() const {
-        std::vector<std::string> boxes;
+    Boxes Shown() const {
+        Boxes boxes;
         for (const auto& m : system->messages()) boxes.push_back(m.title + ": " + m.prompt);
         return boxes;
     }
-    // Opens the options dialog and runs `inDialog` while it is open.
+    // Opens the options dialog, and runs `inDialog` while it is open.
     void InDialog(std::function<void(HeadlessWindow&)> inDialog) {
         system->Post([this, inDialog] {
             system->PostNext([this, inDialog] { inDialog(*system->Find("frmOptions")); });
@@ -42,13 +43,11 @@ protected:
         });
     }
 
-    MemoryFiles files;
+    platform::memory::MemoryFiles files;
     core::SettingsStore store{files, '/'};
     std::unique_ptr<HeadlessSystem> system;
     std::unique_ptr<ui::Program> program;
 };
-
-const std::vector<std::string> kWarning{"Remove flash drive: Remove your flash drive!"};
 
 TEST_F(ProgramTest, StartUpChoices) {
     struct Case { std::string file; bool opens; WindowState state; };
@@ -62,13 +61,11 @@ TEST_F(ProgramTest, StartUpChoices) {
                           Case{"[main]\nexplorer=yes\n", true, WindowState::Normal}}) {
         Start(c.file);
         EXPECT_EQ(Run(), -1);
-        EXPECT_TRUE(system->Find("frmMain")->visible()) << c.file;
+        EXPECT_TRUE(system->Find("frmMain")->visible() && Shown().empty()) << c.file;
         EXPECT_EQ(system->Find("frmMain")->state(), c.state) << c.file;
-        EXPECT_EQ(system->openedFolders().size(), c.opens ? 1u : 0u) << c.file;
-        EXPECT_TRUE(Boxes().empty()) << c.file;
+        EXPECT_EQ(system->openedFolders(), c.opens ? Boxes{"/drive"} : Boxes{}) << c.file;
         EXPECT_EQ(files.files.size(), c.file == "(none)" ? 0u : 1u) << "reading wrote a file";
     }
-    EXPECT_EQ(system->openedFolders(), std::vector<std::string>{"/drive"});
 }
 
 TEST_F(ProgramTest, ExitEndsSilentlyAndEveryOtherEndWarnsOnce) {
@@ -86,7 +83,7 @@ TEST_F(ProgramTest, ExitEndsSilentlyAndEveryOtherEndWarnsOnce) {
         system->whileMessageShown = [&](const auto&) { system->SendSignal(), system->EndSession(), system->Close("frmMain"); };
         system->Post([&] { c.end(*system); });
         EXPECT_EQ(Run(), 0) << c.name;
-        EXPECT_EQ(Boxes(), c.name == std::string("exit") ? std::vector<std::string>{} : kWarning) << c.name;
+        EXPECT_EQ(Shown(), c.name == std::string("exit") ? Boxes{} : kWarning) << c.name;
         EXPECT_EQ(system->Find("frmMain"), nullptr) << c.name;
     }
 }
@@ -98,8 +95,8 @@ TEST_F(ProgramTest, AFailedFileManagerIsReportedAndAnEndMeanwhileStillWarns) {
     system->openFolderFailure = "xdg-open is missing";
     system->whileMessageShown = [&](const auto& shown) { if (shown.title == "Nagwick") system->EndSession(); };
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Nagwick: Could not open the folder \"/drive\" in a file manager: xdg-open is missing",
-                                                 kWarning[0]}));
+    EXPECT_EQ(Shown(), (Boxes{"Nagwick: Could not open the folder \"/drive\" in a file manager: xdg-open is missing",
+                              kWarning[0]}));
 }
 
 TEST_F(ProgramTest, TheOptionsDialogShowsOnlyTheExactWordsAndOkWritesBoth) {
@@ -110,8 +107,7 @@ TEST_F(ProgramTest, TheOptionsDialogShowsOnlyTheExactWordsAndOkWritesBoth) {
                           Case{"[main]\nexplorer=1\nstart=minimizedXYZ\n", 0, 1, "[main]\nexplorer=false\nstart=minimized\n"}}) {
         Start(c.file);
         InDialog([&](HeadlessWindow& dialog) {
-            EXPECT_EQ(dialog.CheckValue("chkExplorer"), c.explorer) << c.file;
-            EXPECT_EQ(dialog.CheckValue("chkStartState"), c.start) << c.file;
+            EXPECT_EQ(dialog.CheckValue("chkExplorer") * 10 + dialog.CheckValue("chkStartState"), c.explorer * 10 + c.start);
             system->Click("frmOptions", "btkOK");
         });
         EXPECT_EQ(Run(), -1);
@@ -123,40 +119,30 @@ TEST_F(ProgramTest, TheOptionsDialogShowsOnlyTheExactWordsAndOkWritesBoth) {
     InDialog([&](HeadlessWindow& dialog) {
         dialog.SetCheckValue("chkExplorer", 2);
         dialog.SetCheckValue("chkStartState", 1);
+        system->Click("frmMain", "btnExit");  // the main window takes no input meanwhile
+        system->Close("frmMain");
         system->Click("frmOptions", "btkOK");
     });
-    Run();
+    EXPECT_EQ(Run(), -1);
     EXPECT_EQ(files.files.at(kIni), "[main]\r\nexplorer=false\r\nstart=minimized\r\n");
     EXPECT_EQ(system->Find("frmMain")->state(), WindowState::Normal);
 }
 
-TEST_F(ProgramTest, CancelTheCloseBoxAndTheBlockedMainWindowChangeNothing) {
+TEST_F(ProgramTest, CancelAndAFailedSaveWriteNothingAndTheChoicesHoldForThisRun) {
     Start("[main]\nexplorer=true\n");
-    for (auto leave : {+[](HeadlessSystem& s) { s.Click("frmOptions", "btnCancel"); },
-                       +[](HeadlessSystem& s) { s.Close("frmOptions"); }}) {
-        InDialog([&, leave](HeadlessWindow& dialog) {
-            EXPECT_EQ(dialog.CheckValue("chkExplorer"), 1) << "the stored choice, again";
-            dialog.SetCheckValue("chkExplorer", 0);
-            system->Click("frmMain", "btnExit");  // the main window takes no input meanwhile
-            system->Close("frmMain");
-            leave(*system);
-        });
-    }
-    EXPECT_EQ(Run(), -1);
-    EXPECT_EQ(files.files.at(kIni), "[main]\nexplorer=true\n");
-    EXPECT_EQ(program->module1.strExplorer, "true");
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(ProgramTest, AFailedSaveIsReportedOnceAndTheChoiceHoldsForThisRun) {
-    Start();
+    InDialog([&](HeadlessWindow& dialog) {
+        dialog.SetCheckValue("chkExplorer", 0);
+        system->Click("frmOptions", "btnCancel");
+    });
     files.failAt = "Replace";
     InDialog([&](HeadlessWindow& dialog) {
+        EXPECT_EQ(dialog.CheckValue("chkExplorer"), 1) << "the stored choice, again";
         dialog.SetCheckValue("chkStartState", 1);
         system->Click("frmOptions", "btkOK");
     });
     EXPECT_EQ(Run(), -1);
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"Nagwick: Your choices could not be saved in nagwick.ini: the drive reported an error."});
+    EXPECT_EQ(Shown(), Boxes{"Nagwick: Your choices could not be saved in nagwick.ini: the drive reported an error."});
+    EXPECT_EQ(files.files.at(kIni), "[main]\nexplorer=true\n");
     EXPECT_EQ(program->module1.strStartState, "minimized");
 }
 
@@ -167,7 +153,7 @@ TEST_F(ProgramTest, AnEndWhileTheDialogIsOpenUnloadsItWithoutSavingAndWarnsOnce)
         system->SendSignal();
     });
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Boxes(), kWarning);
+    EXPECT_EQ(Shown(), kWarning);
     EXPECT_EQ(files.files.at(kIni), "[main]\nexplorer=false\n");
 }
 

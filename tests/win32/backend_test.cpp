@@ -1,12 +1,10 @@
 // The Win32 backend in this process, for what Nagwick.exe can't show cheaply
 // from outside: the file layer's answer to each fault and its replace, the
 // system's profile functions on the shared vectors, the answer to the
-// session's end, real form windows at another DPI, the program's folder and
-// the file manager's command line.
+// session's end, and real form windows at another DPI.
 #include <gtest/gtest.h>
 
 #include "platform/win32/windows_api.h"
-#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,8 +13,6 @@
 #include <vector>
 
 #include "core/module1.h"
-#include "platform/win32/app_folder.h"
-#include "platform/win32/file_manager.h"
 #include "platform/win32/system_profile.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_files.h"
@@ -217,29 +213,6 @@ TEST(FormWindow, LaysItselfOutAgainAtAnotherDpiAndTextsFit) {
             GetClientRect(child, &box);
             EXPECT_TRUE(box.right >= needed.cx && box.bottom >= needed.cy) << control.name;
         }
-    }
-}
-
-// "R:" alone would name the drive's current folder; Windows takes it for
-// the root all the same, so only here does a missing backslash show.
-TEST(AppFolder, IsThePathsFolderAndARootKeepsItsBackslash) {
-    for (const auto& [path, folder] : std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>{
-             {L"C:\\my drive, one\\Nagwick.exe", L"C:\\my drive, one"},
-             {L"\\\\server\\share\\Nagwick.exe", L"\\\\server\\share"},
-             {L"E:\\Nagwick.exe", L"E:\\"},
-             {L"\\\\?\\E:\\Nagwick.exe", L"\\\\?\\E:\\"}})
-        EXPECT_EQ(platform::win32::FolderOf(path), folder) << Narrow(path);
-}
-
-// The folder comes back whole through the system's parser of command lines,
-// as the C runtime's: a root's backslash before the closing quote included.
-TEST(FileManager, CommandLineQuotesTheFolder) {
-    for (const std::wstring folder : {L"E:\\", L"D:\\drive one, two", L"\\\\server\\share\\x\\\\"}) {
-        int count = 0;
-        wchar_t** split = CommandLineToArgvW(platform::win32::FileManagerCommandLine(folder).c_str(), &count);
-        EXPECT_EQ(std::vector<std::wstring>(split, split + count),
-                  (std::vector<std::wstring>{L"explorer.exe", folder}));
-        LocalFree(split);
     }
 }
 

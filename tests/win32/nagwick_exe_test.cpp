@@ -21,9 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using platform::win32::Narrow;
 
-void Require(bool ok, const std::string& what) {
-    if (!ok) throw std::runtime_error(what);
-}
+void Require(bool ok, const std::string& what) { if (!ok) throw std::runtime_error(what); }
 
 // Waits until `ready` holds; fails with `what` after `ms`.
 void Within(const std::function<bool()>& ready, const std::string& what, DWORD ms = 10000) {
@@ -62,6 +60,7 @@ void Key(HWND form, UINT key) {
 
 void Click(HWND control) { PostMessageW(control, BM_CLICK, 0, 0); }
 void Close(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
 
 std::string BoxText(HWND box) {
     wchar_t text[256] = L"";
@@ -72,7 +71,7 @@ std::string BoxText(HWND box) {
 
 // A process, ended with this object if it still runs.
 struct ProcessEnd {
-    void operator()(HANDLE process) const { TerminateProcess(process, 99); CloseHandle(process); }
+    void operator()(HANDLE process) const { TerminateProcess(process, 99), CloseHandle(process); }
 };
 using Process = std::unique_ptr<void, ProcessEnd>;
 Process Start(const std::wstring& program, const wchar_t* argument = nullptr) {
@@ -83,9 +82,7 @@ Process Start(const std::wstring& program, const wchar_t* argument = nullptr) {
 }
 DWORD Status(const Process& process, DWORD ms = 0) {  // STILL_ACTIVE while it runs
     DWORD status = STILL_ACTIVE;
-    WaitForSingleObject(process.get(), ms);
-    GetExitCodeProcess(process.get(), &status);
-    return status;
+    return WaitForSingleObject(process.get(), ms), GetExitCodeProcess(process.get(), &status), status;
 }
 
 constexpr wchar_t kWarning[] = L"Remove flash drive";
@@ -124,7 +121,7 @@ protected:
     }
     // Nagwick ends with status 0, showing no warning but `dismissed`.
     void ExpectEnd(HWND dismissed = nullptr) {
-        if (dismissed) PostMessageW(dismissed, WM_COMMAND, IDOK, 0);
+        if (dismissed) Dismiss(dismissed);
         Within([&] {
             const HWND box = FindWindowW(L"#32770", kWarning);
             Require(!box || box == dismissed, dismissed ? "a second warning came" : "a warning came");
@@ -189,12 +186,6 @@ TEST_F(NagwickExe, SessionEndWarnsWhileShown) {
     EndSession([&] { Require(IsWindow(main), "the main window went before the warning"); });
 }
 
-TEST_F(NagwickExe, SessionEndWarnsWhileMinimized) {
-    Run(kNoFileManager + "start=minimized\r\n");
-    Within([&] { return IsIconic(main); }, "\"start=minimized\" did not minimise");
-    EndSession();
-}
-
 TEST_F(NagwickExe, SessionEndWarnsWithTheOptionsOpen) {
     Run();
     const HWND options = OpenOptions();
@@ -237,7 +228,7 @@ TEST_F(NagwickExe, FailedSaveIsTold) {
     using core::SaveResult;
     const std::string told = SaveReport(SaveResult{SaveResult::Outcome::Failed, {core::FileError::ReadOnlyFile, {}}});
     Within([&] { return BoxText(box) == told; }, "the box says " + BoxText(box));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    Dismiss(box);
     ExpectOptionsClosed();
     EXPECT_EQ(ReadFile(ini), kNoFileManager);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2) << "a temporary file was left";
@@ -264,22 +255,6 @@ TEST_F(NagwickExe, RunsFromADrivesRoot) {
     ExpectOptionsClosed();
     EXPECT_EQ(ReadFile(ini), "[main]\r\nstart=normal\r\nexplorer=true\r\n");
     Exit();
-}
-
-// For screenshots (scripts/screenshots-windows.sh): each window in turn
-// stays on screen while NAGWICK_POSE/NAME.ready ("x y width height") exists.
-TEST_F(NagwickExe, DISABLED_Pose) {
-    Run();
-    for (const std::string name : {"main", "options"}) {
-        const HWND window = name == "main" ? main : OpenOptions();
-        Sleep(500);  // painted
-        RECT r{};
-        GetWindowRect(window, &r);
-        const fs::path ready = "Z:" + std::string(std::getenv("NAGWICK_POSE")) + "/" + name + ".ready";
-        WriteFile(ready, std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
-                             " " + std::to_string(r.bottom - r.top) + "\n");
-        Within([&] { return !fs::exists(ready); }, "no screenshot of " + name, 60000);
-    }
 }
 
 }  // namespace
