@@ -1,6 +1,6 @@
 // The settings file: every vector through the store's reader and writer,
-// the writer's steps failing one at a time, the two keys as the program
-// reads them, and what the user is told of a save that went wrong.
+// the writer's steps failing one at a time, and what the user is told of a
+// save that went wrong.
 #include <gtest/gtest.h>
 
 #include "core/module1.h"
@@ -61,25 +61,6 @@ TEST_F(SettingsTest, AFailedStepLeavesTheOldFileOrTheNewOneAndNoTemporaryFile) {
     Holding("(folder)");
     EXPECT_EQ(store.WriteProfileString("main", "start", "normal", kPath).why.error, FileError::FolderInPlace);
     EXPECT_EQ(File(), "(none)");
-}
-
-// A store that answers as Windows' reader may: with NULs in the buffer.
-struct PaddedStore : core::SettingsStore {
-    using SettingsStore::SettingsStore;
-    std::vector<std::string> asked;
-    std::string ReadProfileString(std::string_view, std::string_view key, std::string_view defaultValue,
-                                  std::size_t bufferSize, const std::string& path) override {
-        asked.push_back(std::string(key) + " " + std::to_string(bufferSize) + " " + path);
-        return std::string(defaultValue) + std::string(bufferSize - 1 - defaultValue.size(), '\0');
-    }
-};
-
-TEST_F(SettingsTest, TheProgramReadsEachKeyIntoItsBufferBesideTheProgram) {
-    PaddedStore padded(files, '\\');
-    core::Module1 shared;
-    core::ReadSettings(shared, padded, "E:\\");
-    EXPECT_EQ(shared.strExplorer + " " + shared.strStartState, "true normal");
-    EXPECT_EQ(padded.asked, (std::vector<std::string>{"explorer 6 E:\\\\nagwick.ini", "start 10 E:\\\\nagwick.ini"}));
 }
 
 TEST(SaveReport, OneSentenceNamingTheFileAndTheReason) {

@@ -19,6 +19,13 @@ namespace nagwick::test {
 
 class QtTest : public ::testing::Test {
 public:
+    // The real widgets, without a display: one application for every test.
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "nagwick_qt_tests", *argv[] = {name, nullptr};
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!qApp) new QApplication(argc, argv);  // kept to the end: Qt may not go before its last widget
+    }
     // The file manager is only recorded.
     struct System : platform::qt::QtSystem {
         bool OpenFolder(const std::string&, std::string&) override { return true; }

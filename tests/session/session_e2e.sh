@@ -10,12 +10,9 @@
 #            program answered a save, or while the warning shows
 set -euo pipefail
 binary=$1 desktop=$2 case_name=$3
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../e2e/xvfb_session.sh"
-case $desktop in
-xfce) needed=(xfce4-session xfce4-session-logout xfwm4) ;;
-*) needed=(/usr/libexec/gnome-session-binary gnome-session-quit) ;;
-esac
+source "$(dirname "$0")/../e2e/xvfb_session.sh"
+needed=(xfce4-session xfce4-session-logout xfwm4)
+[[ $desktop == xfce ]] || needed=(/usr/libexec/gnome-session-binary gnome-session-quit)
 for program in Xvfb xdotool dbus-daemon dbus-run-session dbus-send unshare "${needed[@]}"; do
     type -P "$program" >/dev/null || skip "$program is not installed"
 done
@@ -38,9 +35,8 @@ mount -t tmpfs -o mode=1777 tmpfs /tmp/.ICE-unix || fail "cannot mount a private
 work=$(mktemp -d)
 trap 'kill -KILL -1 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT  # -1: all else in this PID namespace
 app="$work/flash drive"
-mkdir -p "$app" "$work/run" "$work/config/autostart" "$work/config/gnome-session/sessions" "$work/data/applications" \
-    "$work/config/xfce4/xfconf/xfce-perchannel-xml"
-chmod 700 "$work/run"
+mkdir -p "$app" "$work/config/autostart" "$work/config/gnome-session/sessions" "$work/data/applications" \
+    "$work/config/xfce4/xfconf/xfce-perchannel-xml" && mkdir -m 700 "$work/run"
 cp "$binary" "$app/nagwick"
 printf '[main]\nexplorer=false\n' >"$app/nagwick.ini"
 export HOME="$work" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/none"
@@ -80,8 +76,7 @@ session_pid=$!
 session_running() { kill -0 "$session_pid" 2>/dev/null; }
 session_failed() { cat "$work/session.log" >&2; fail "$*"; }
 WAIT_SECONDS=30 wait_for test -f "$work/env" || session_failed "the session did not start its programs"
-DBUS_SESSION_BUS_ADDRESS=$(sed -n 's/^DBUS_SESSION_BUS_ADDRESS=//p' "$work/env")
-export DBUS_SESSION_BUS_ADDRESS
+export DBUS_SESSION_BUS_ADDRESS=$(sed -n 's/^DBUS_SESSION_BUS_ADDRESS=//p' "$work/env")
 session_manager=$(sed -n 's/^SESSION_MANAGER=//p' "$work/env")
 [[ -n $session_manager ]] || session_failed "the session set no SESSION_MANAGER"
 [[ $desktop == gnome ]] && session_manager=  # on GNOME's D-Bus protocol, as on Wayland
@@ -96,6 +91,10 @@ xfce_idle() { [[ $(xfce Manager.GetState) == 1 ]]; }
 saved_in_session() { grep -qs nagwick "$XDG_CACHE_HOME"/sessions/xfce4-session-*; }
 warning_boxes() { xdotool search --onlyvisible --name '^Remove flash drive$' 2>/dev/null || true; }
 nagwick_running() { kill -0 "$nagwick_pid" 2>/dev/null; }
+log_off() {
+    if [[ $desktop == xfce ]]; then xfce4-session-logout --logout >/dev/null 2>&1 &
+    else gnome-session-quit --logout --no-prompt >/dev/null 2>&1 & fi
+}
 end_session_manager() {  # at once, as a crash would: the program outlives it
     pkill -KILL -x xfce4-session || fail "no xfce4-session to end"
     wait_for eval '! session_running' || fail "the session did not end with its manager"
@@ -119,10 +118,6 @@ elif [[ $desktop == gnome ]]; then
     [[ $(gnome .Inhibitor.GetReason "$inhibitor") == '"Remove your flash drive!"' ]] || fail "the inhibitor's reason is wrong"
 fi
 
-log_off() {
-    if [[ $desktop == xfce ]]; then xfce4-session-logout --logout >/dev/null 2>&1 &
-    else gnome-session-quit --logout --no-prompt >/dev/null 2>&1 & fi
-}
 case $case_name in
 hidden)
     click_hide "$main_window"
@@ -156,13 +151,7 @@ window_gone "Nagwick options" || fail "the options dialog is still open under th
 if [[ $case_name == hidden ]]; then window_gone Nagwick; else window_shown Nagwick; fi || fail "the main window changed"
 [[ $case_name != gone-warning ]] || end_session_manager
 dismiss_warning
-deadline=$((SECONDS + 15))
-while nagwick_running; do
-    [[ -z $(warning_boxes) || $(warning_boxes) == "$box" ]] || fail "a second warning box"
-    ((SECONDS < deadline)) || fail "the program did not end"
-    sleep 0.1
-done
-expect_exit_status 0 "$work/nagwick.log"
+expect_exit_status 0 "$work/nagwick.log"  # a second box would keep it running
 WAIT_SECONDS=20 wait_for eval '! session_running' || session_failed "the session did not end"
 ! saved_in_session || fail "the program was saved in the session at log-off"
 echo "PASS: $desktop $case_name"

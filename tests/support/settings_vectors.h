@@ -20,23 +20,20 @@ struct SettingsVectors {
 };
 
 inline SettingsVectors LoadSettingsVectors(const std::string& path) {
+    SettingsVectors vectors;
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
-    SettingsVectors vectors;
     for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> fields(1);
         for (std::size_t i = 0; i < line.size(); ++i) {
-            const char c = line[i];
-            if (c == '\t') fields.emplace_back();
-            else if (c != '\\' || ++i == line.size()) fields.back() += c;
-            else if (line[i] == 'x') fields.back() += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16)), i += 2;
+            if (line[i] == '\t') fields.emplace_back();
+            else if (line[i] != '\\') fields.back() += line[i];
+            else if (line[++i] == 'x') fields.back() += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16)), i += 2;
             else fields.back() += std::string("\t\r\n\0\\", 5)[std::string("trn0\\").find(line[i])];
         }
-        const std::string kind = fields.front();
-        fields.erase(fields.begin());
-        if (kind == "file") vectors.files[fields.at(0)] = fields.at(1);
-        else (kind == "read" ? vectors.reads : vectors.writes).push_back(fields);
+        if (fields[0] == "file") vectors.files[fields.at(1)] = fields.at(2);
+        if (fields[0] == "read" || fields[0] == "write")
+            (fields[0] == "read" ? vectors.reads : vectors.writes).emplace_back(fields.begin() + 1, fields.end());
     }
     return vectors;
 }

