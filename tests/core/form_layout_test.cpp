@@ -14,7 +14,7 @@ const Box& BoxOf(const FormLayout& layout, const FormDesign& design, std::string
 TEST(FormLayout, EdgesThatLineUpStayLinedUpAtAnyDpi) {
     const FormDesign& dialog = ui::OptionsFormDesign();
     for (int dpi : {96, 120, 144, 168, 192, 288}) {
-        const FormLayout layout = LayOutForm(dialog, dpi, [](const ControlDesign&) { return Extent{}; });
+        const FormLayout layout = LayOutForm(dialog, dpi, [](auto&) { return Extent{}; });
         EXPECT_EQ(BoxOf(layout, dialog, "btnCancel").right, BoxOf(layout, dialog, "chkExplorer").right) << dpi;
     }
 }

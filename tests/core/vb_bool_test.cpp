@@ -1,10 +1,6 @@
 // Text to Boolean under the OLE Automation rules, U.S. English.
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "core/vb_bool.h"
 
 namespace {

@@ -24,8 +24,7 @@ void Check(bool ok, const char* what) {
     if (ok) return;
     std::fprintf(stderr, "settings_fuzzer: %s, for the input", what);
     for (const unsigned char c : input) std::fprintf(stderr, " %02X", c);
-    std::fprintf(stderr, "\n");
-    std::abort();
+    std::fputc('\n', stderr), std::abort();
 }
 
 // The file as its format reads it: bytes, or 16-bit units after a UTF-16
@@ -51,10 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     input = std::string_view(reinterpret_cast<const char*>(data), size);
     const unsigned choice = data[size - 1];
-    const std::string path = "/drive/nagwick.ini";
+    const std::string path = "/drive/nagwick.ini", old = choice & 0x80 ? "" : std::string(input.substr(0, size - 1));
     platform::memory::MemoryFiles files;
-    if (!(choice & 0x80)) files.files[path].assign(reinterpret_cast<const char*>(data), size - 1);
-    const std::string old = files.files.count(path) ? files.files[path] : "";
+    if (!(choice & 0x80)) files.files[path] = old;
     core::SettingsStore store(files, '/');
     const bool explorer = choice & 1;
     const std::string key = explorer ? "explorer" : "start", other = explorer ? "start" : "explorer";

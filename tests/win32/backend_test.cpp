@@ -33,10 +33,8 @@ class Win32Settings : public ::testing::Test {
 protected:
     std::vector<std::string> TempFiles(const fs::path& folder) {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            if (const std::string name = entry.path().filename().string(); name.starts_with(".nagwick.ini.tmp-"))
-                names.push_back(name);
-        return names;
+        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+        return std::erase_if(names, [](auto& name) { return !name.starts_with(".nagwick.ini.tmp-"); }), names;
     }
     // Saving explorer=false in `folder` fails for `why`; the file is as it was.
     void ExpectRefused(const fs::path& folder, FileError why) {
@@ -51,9 +49,8 @@ protected:
     static std::string Kernel32Read(const std::string& section, const std::string& key, const std::string& defaultValue,
                                     std::size_t size, const std::string& path) {
         std::string buffer(size, '\0');
-        buffer.resize(GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
-                                               static_cast<DWORD>(size), path.c_str()));
-        return buffer;
+        return buffer.substr(0, GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                                         buffer.data(), static_cast<DWORD>(size), path.c_str()));
     }
     // A file of its own for each use (the system caches files by name) with
     // the vectors' file `name`: none for "(none)", a folder for "(folder)".
@@ -153,9 +150,7 @@ struct NoEvents : platform::WindowEvents, platform::SystemEvents {
     void OnEndRequested() override { ++ends; }
 };
 
-HWND Handle(const std::unique_ptr<platform::NativeWindow>& form) {
-    return static_cast<const platform::win32::FormWindow*>(form.get())->Handle();
-}
+HWND Handle(const auto& form) { return static_cast<const platform::win32::FormWindow*>(form.get())->Handle(); }
 
 // Windows asks each window before the session ends: the first question
 // unloads every form (so the warning is on screen before the answer), and

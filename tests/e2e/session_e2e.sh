@@ -10,7 +10,7 @@
 #            program answered a save, or while the warning shows
 set -euo pipefail
 binary=$1 desktop=$2 case_name=$3
-source "$(dirname "$0")/../e2e/xvfb_session.sh"
+source "$(dirname "$0")/xvfb_session.sh"
 needed=(xfce4-session xfce4-session-logout xfwm4)
 [[ $desktop == xfce ]] || needed=(/usr/libexec/gnome-session-binary gnome-session-quit)
 for program in Xvfb xdotool dbus-daemon dbus-run-session dbus-send unshare "${needed[@]}"; do
@@ -58,8 +58,7 @@ $p="sessions" type="empty">$p="Failsafe" type="empty">$p="IsFailsafe" type="bool
 $p="Client0_Command" type="array"><value type="string" value="xfwm4"/></property>$p="Client0_Priority" type="int" value="15"/>
 $p="Client0_PerScreen" type="bool" value="false"/></property></property></channel>
 XML
-    echo "$probe" >"$work/config/autostart/probe.desktop"
-    dbus-run-session -- xfce4-session >"$work/session.log" 2>&1 &
+    session=(xfce4-session) && echo "$probe" >"$work/config/autostart/probe.desktop"
 else
     # GNOME's session manager needs a system bus: a private one, open to all.
     printf '<busconfig><type>system</type><listen>unix:path=%s</listen><auth>EXTERNAL</auth><policy context="default"><allow user="*"/><allow own="*"/><allow send_destination="*"/><allow receive_sender="*"/></policy></busconfig>' \
@@ -69,12 +68,12 @@ else
     wait_for test -S "$work/system-bus" || fail "the system bus did not start"
     # A session without a shell: the probe is its one required component.
     printf '[GNOME Session]\nName=Test\nRequiredComponents=probe;\n' >"$work/config/gnome-session/sessions/test.session"
-    echo "$probe" >"$work/data/applications/probe.desktop"
-    dbus-run-session -- /usr/libexec/gnome-session-binary --builtin --session=test >"$work/session.log" 2>&1 &
+    session=(/usr/libexec/gnome-session-binary --builtin --session=test) && echo "$probe" >"$work/data/applications/probe.desktop"
 fi
+dbus-run-session -- "${session[@]}" >"$work/session.log" 2>&1 &
 session_pid=$!
 session_running() { kill -0 "$session_pid" 2>/dev/null; }
-session_failed() { cat "$work/session.log" >&2; fail "$*"; }
+session_failed() { cat "$work/session.log" >&2 && fail "$*"; }
 WAIT_SECONDS=30 wait_for test -f "$work/env" || session_failed "the session did not start its programs"
 export DBUS_SESSION_BUS_ADDRESS=$(sed -n 's/^DBUS_SESSION_BUS_ADDRESS=//p' "$work/env")
 session_manager=$(sed -n 's/^SESSION_MANAGER=//p' "$work/env")
@@ -109,9 +108,8 @@ main_window=$(window_named Nagwick)
 if [[ $desktop == xfce ]]; then
     # A saved session is no log-off: nothing is shown, and the program is not
     # saved in it (it would be started again from a gone drive at the next log-in).
-    wait_for xfce_idle && xfce Manager.Checkpoint "" string: >/dev/null && wait_for xfce_idle ||
-        session_failed "the session was not saved"
-    ! saved_in_session && [[ -z $(warning_boxes) ]] || fail "saved in the session, or a warning at a save"
+    wait_for xfce_idle && xfce Manager.Checkpoint "" string: >/dev/null && wait_for xfce_idle && ! saved_in_session &&
+        [[ -z $(warning_boxes) ]] || session_failed "saved in the session, or a warning at a save"
 elif [[ $desktop == gnome ]]; then
     wait_for eval '[[ $(gnome .IsInhibited "" uint32:1) == true ]]' || fail "no log-out inhibitor"
     inhibitor=$(gnome .GetInhibitors | grep -o '/org[^"]*')
