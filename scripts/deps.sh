@@ -3,15 +3,15 @@
 # Usage: scripts/deps.sh TASK...   (TASK: run | test | windows | screenshots | bench)
 set -euo pipefail
 
-build=(cmake g++ make qt6-base-dev libx11-dev)
+build=(cmake g++ make qt6-base-dev libx11-dev libice-dev)
 run=("${build[@]}" xdg-utils)
-test=("${build[@]}" libgtest-dev xvfb xdotool icoutils valgrind clang libclang-rt-14-dev exfatprogs exfat-fuse fuse3 procps)
+test=("${build[@]}" libgtest-dev xvfb xdotool clang libclang-rt-14-dev exfatprogs exfat-fuse fuse3 procps)
 # The drive folder's tests: the libraries of a desktop without Qt, which they show it alone.
 drive=(libgtk-3-0 libegl1 libgl1 libsm6 libice6 libdbus-1-3 fonts-dejavu-core)
 screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
-# The log-off tests: real session managers, private D-Bus daemons, an XSMP client.
-session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin libsm-dev)
-windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb icoutils python3)
+# The log-off tests: real session managers and private D-Bus daemons.
+session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin)
+windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb icoutils)
 bench=("${build[@]}" libxdamage-dev xvfb xdotool valgrind dbus-daemon binutils procps)
 
 [[ $# -gt 0 ]] || { echo "usage: $0 run|test|windows|screenshots|bench..." >&2; exit 2; }

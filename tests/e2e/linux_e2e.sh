@@ -34,6 +34,7 @@ if [[ -z ${NAGWICK_E2E_NS:-} ]]; then
     unshare "${namespace[@]}" true 2>/dev/null || skip "cannot create a mount namespace"
     exec unshare "${namespace[@]}" "$0" "$@"
 fi
+mount -t tmpfs tmpfs /tmp  # where the program makes its local copy
 work=$(mktemp -d) folder=$(mktemp -d)/"flash drive"
 trap 'set +e; kill -9 ${nagwick_pid:-} 2>/dev/null; stop_xvfb; umount -l "$folder" 2>/dev/null; rm -rf "$work" "${folder%/*}"' EXIT
 mkdir -p -m 700 "$work/run" "$folder"
@@ -95,7 +96,7 @@ start_xvfb
 nagwick_pid=$!
 wait_for window_shown Nagwick || fail "the main window did not appear: $(cat "$work/log")"
 main_window=$(window_named Nagwick)
-[[ -z $(ls -A "$work/run") ]] || fail "the local copy is left: $(ls "$work/run")"
+! ls /tmp "$work/run" | grep '^nagwick-' || fail "the local copy is left"
 expect_busy() {
     ! umount "$folder" 2>"$work/umount.err" || fail "the drive could be unmounted while Nagwick ran"
     grep -q "target is busy" "$work/umount.err" || fail "umount said: $(cat "$work/umount.err")"

@@ -26,13 +26,6 @@ namespace {
 
 class QtTest : public ::testing::Test {
 public:
-    // The real widgets, without a display: one application for every test.
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "nagwick_qt_tests", *argv[] = {name, nullptr};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        if (!qApp) new QApplication(argc, argv);  // kept to the end: Qt may not go before its last widget
-    }
     // The file manager is only recorded.
     struct System : platform::qt::QtSystem {
         bool OpenFolder(const std::string&, std::string&) override { return true; }
@@ -165,3 +158,10 @@ TEST_F(QtTest, TheSessionManagersDieUnloadsEveryFormWithOneWarning) {
 
 }  // namespace
 }  // namespace nagwick::test
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");  // the real widgets, without a display
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

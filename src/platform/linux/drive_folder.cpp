@@ -22,14 +22,12 @@ constexpr const char* kCopyPrefix = "nagwick-";
 fs::path localCopy;
 int driveHandle = -1;
 
-// Where a local copy may go: the session's runtime folder (private, and
-// emptied at log-off), else /tmp.
+// Where a local copy may go: /tmp, which most desktops keep on disk, so that
+// only the pages the program uses take memory; else the session's runtime
+// folder, which is memory (and emptied at log-off).
 std::vector<fs::path> LocalParents() {
-    std::vector<fs::path> parents;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/') {
-        parents.emplace_back(runtime);
-    }
-    parents.emplace_back("/tmp");
+    std::vector<fs::path> parents{"/tmp"};
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/') parents.emplace_back(runtime);
     return parents;
 }
 
