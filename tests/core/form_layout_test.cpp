@@ -13,9 +13,10 @@ const Box& BoxOf(const FormLayout& layout, const FormDesign& design, std::string
 
 TEST(FormLayout, EdgesThatLineUpStayLinedUpAtAnyDpi) {
     const FormDesign& dialog = ui::OptionsFormDesign();
-    for (int dpi : {96, 120, 144, 168, 192, 288}) {
+    for (int dpi : {96, 110, 120, 144, 168, 192, 288}) {
         const FormLayout layout = LayOutForm(dialog, dpi, [](auto&) { return Extent{}; });
         EXPECT_EQ(BoxOf(layout, dialog, "btnCancel").right, BoxOf(layout, dialog, "chkExplorer").right) << dpi;
+        EXPECT_EQ(BoxOf(layout, dialog, "btkOK").right, TwipsToPixels(1800 + 1215, dpi)) << dpi << ": the edge, not the width";
     }
 }
 

@@ -65,14 +65,15 @@ TEST_F(SettingsTest, AFailedStepLeavesTheOldFileOrTheNewOneAndNoTemporaryFile) {
 
 TEST(SaveReport, OneSentenceNamingTheFileAndTheReason) {
     const std::string failed = "Your choices could not be saved in nagwick.ini: ";
-    for (const auto& [outcome, error, detail, told] : {
-             std::tuple{Outcome::Saved, FileError::None, "", std::string()},
-             {Outcome::Failed, FileError::ReadOnlyDrive, "", failed + "the drive is read-only."},
-             {Outcome::Failed, FileError::FolderInPlace, "", failed + "a folder has taken its name."},
-             {Outcome::Failed, FileError::Other, "Stale file handle", failed + "Stale file handle."},
-             {Outcome::Unconfirmed, FileError::DeviceError, "", "Your choices were saved in nagwick.ini, but they may be "
-                                                                "lost if you remove the drive now: the drive reported an error."}})
-        EXPECT_EQ(core::SaveReport({outcome, {error, detail}}), told);
+    for (const auto& [error, reason] : std::initializer_list<std::pair<FileError, std::string>>{
+             {FileError::ReadOnlyDrive, "the drive is read-only"}, {FileError::ReadOnlyFile, "the file is read-only"},
+             {FileError::DriveFull, "the drive is full"}, {FileError::FolderMissing, "the program's folder is gone"},
+             {FileError::FolderInPlace, "a folder has taken its name"}, {FileError::NotAllowed, "you are not allowed to change it"},
+             {FileError::DeviceError, "the drive reported an error"}, {FileError::Other, "Stale file handle"}})
+        EXPECT_EQ(core::SaveReport({Outcome::Failed, {error, "Stale file handle"}}), failed + reason + ".");
+    EXPECT_EQ(core::SaveReport({}), "");
+    EXPECT_EQ(core::SaveReport({Outcome::Unconfirmed, {FileError::DeviceError, ""}}),
+              "Your choices were saved in nagwick.ini, but they may be lost if you remove the drive now: the drive reported an error.");
 }
 
 }  // namespace

@@ -58,7 +58,8 @@ $p="sessions" type="empty">$p="Failsafe" type="empty">$p="IsFailsafe" type="bool
 $p="Client0_Command" type="array"><value type="string" value="xfwm4"/></property>$p="Client0_Priority" type="int" value="15"/>
 $p="Client0_PerScreen" type="bool" value="false"/></property></property></channel>
 XML
-    session=(xfce4-session) && echo "$probe" >"$work/config/autostart/probe.desktop"
+    session=(xfce4-session) log_off=(xfce4-session-logout --logout)
+    echo "$probe" >"$work/config/autostart/probe.desktop"
 else
     # GNOME's session manager needs a system bus: a private one, open to all.
     printf '<busconfig><type>system</type><listen>unix:path=%s</listen><auth>EXTERNAL</auth><policy context="default"><allow user="*"/><allow own="*"/><allow send_destination="*"/><allow receive_sender="*"/></policy></busconfig>' \
@@ -68,7 +69,8 @@ else
     wait_for test -S "$work/system-bus" || fail "the system bus did not start"
     # A session without a shell: the probe is its one required component.
     printf '[GNOME Session]\nName=Test\nRequiredComponents=probe;\n' >"$work/config/gnome-session/sessions/test.session"
-    session=(/usr/libexec/gnome-session-binary --builtin --session=test) && echo "$probe" >"$work/data/applications/probe.desktop"
+    session=(/usr/libexec/gnome-session-binary --builtin --session=test) log_off=(gnome-session-quit --logout --no-prompt)
+    echo "$probe" >"$work/data/applications/probe.desktop"
 fi
 dbus-run-session -- "${session[@]}" >"$work/session.log" 2>&1 &
 session_pid=$!
@@ -90,10 +92,6 @@ xfce_idle() { [[ $(xfce Manager.GetState) == 1 ]]; }
 saved_in_session() { grep -qs nagwick "$XDG_CACHE_HOME"/sessions/xfce4-session-*; }
 warning_boxes() { xdotool search --onlyvisible --name '^Remove flash drive$' 2>/dev/null || true; }
 nagwick_running() { kill -0 "$nagwick_pid" 2>/dev/null; }
-log_off() {
-    if [[ $desktop == xfce ]]; then xfce4-session-logout --logout >/dev/null 2>&1 &
-    else gnome-session-quit --logout --no-prompt >/dev/null 2>&1 & fi
-}
 end_session_manager() {  # at once, as a crash would: the program outlives it
     pkill -KILL -x xfce4-session || fail "no xfce4-session to end"
     wait_for eval '! session_running' || fail "the session did not end with its manager"
@@ -132,7 +130,7 @@ gone)
     ;;
 esac
 
-[[ $case_name == gone ]] || log_off
+[[ $case_name == gone ]] || "${log_off[@]}" >/dev/null 2>&1 &
 wait_for eval '[[ -n $(warning_boxes) ]]' || { cat "$work/nagwick.log" >&2; fail "no warning box"; }
 box=$(warning_boxes)
 [[ $(wc -l <<<"$box") -eq 1 && $(xdotool getwindowpid "$box") == "$nagwick_pid" ]] || fail "not one box of the program's"

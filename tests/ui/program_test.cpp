@@ -55,6 +55,7 @@ TEST_F(ProgramTest, StartUpChoices) {
                           Case{"[main]\nexplorer=True\nstart=minimized\n", true, WindowState::Minimized},
                           Case{"[main]\nexplorer=-1\nstart=minimizedXYZ\n", true, WindowState::Minimized},
                           Case{"[main]\nexplorer=false\nstart=Minimized\n", false, WindowState::Normal},
+                          Case{"[main]\nexplorer=false\nstart=minimize\n", false, WindowState::Normal},
                           Case{"[main]\nexplorer=falsey\n", false, WindowState::Normal},  // 5 characters: "false"
                           // What the Boolean rules can't read counts as the default.
                           Case{"[main]\nexplorer=\n", true, WindowState::Normal},
@@ -104,7 +105,8 @@ TEST_F(ProgramTest, TheOptionsDialogShowsOnlyTheExactWordsAndOkWritesBoth) {
     for (const Case& c : {Case{"(none)", 1, 0, "[main]\r\nexplorer=true\r\nstart=normal\r\n"},
                           Case{"[main]\nexplorer=true\nstart=minimized\n", 1, 1, "[main]\nexplorer=true\nstart=minimized\n"},
                           Case{"[main]\nexplorer=True\nstart=Minimized\n", 0, 0, "[main]\nexplorer=false\nstart=normal\n"},
-                          Case{"[main]\nexplorer=1\nstart=minimizedXYZ\n", 0, 1, "[main]\nexplorer=false\nstart=minimized\n"}}) {
+                          Case{"[main]\nexplorer=1\nstart=minimizedXYZ\n", 0, 1, "[main]\nexplorer=false\nstart=minimized\n"},
+                          Case{"[main]\nexplorer=tru\nstart=minimize\n", 0, 0, "[main]\nexplorer=false\nstart=normal\n"}}) {
         Start(c.file);
         InDialog([&](HeadlessWindow& dialog) {
             EXPECT_EQ(dialog.CheckValue("chkExplorer") * 10 + dialog.CheckValue("chkStartState"), c.explorer * 10 + c.start);
