@@ -26,12 +26,8 @@ namespace {
 
 class QtTest : public ::testing::Test {
 public:
-    // The file manager is only recorded.
-    struct System : platform::qt::QtSystem {
-        bool OpenFolder(const std::string&, std::string&) override { return true; }
-    };
 
-    void SetUp() override { files.files["/drive/nagwick.ini"] = "[main]\nexplorer=true\n"; }
+    void SetUp() override { files.files["/drive/nagwick.ini"] = "[main]\nexplorer=false\n"; }  // no file manager
     QtTest& Then(std::function<bool()> step) {
         steps.push_back(std::move(step));
         return *this;
@@ -73,7 +69,7 @@ public:
 
     platform::memory::MemoryFiles files;
     core::SettingsStore store{files, '/'};
-    System system;
+    platform::qt::QtSystem system;
     ui::Program program{system, store, "/drive"};
     std::deque<std::function<bool()>> steps;
     bool queued = false;
@@ -128,11 +124,11 @@ TEST_F(QtTest, TheOptionsDialogIsModalOverTheMainWindowWithTheKeysOfAnyDialog) {
     });
     openThen([](QWidget* dialog) { dialog->close(); });
     openThen([](QWidget* dialog) { Keys(dialog, {Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return}); });  // on Cancel
-    Then([this] { return files.files["/drive/nagwick.ini"] == "[main]\nexplorer=true\n"; });
+    Then([this] { return files.files["/drive/nagwick.ini"] == "[main]\nexplorer=false\n"; });
     openThen([](QWidget* dialog) { Keys(dialog, {Qt::Key_Space, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}); });  // on a box: OK
     Then([] { return Main() && !Dialog(); }).Do([] { Click(Main(), "btnExit"); });
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(files.files["/drive/nagwick.ini"], "[main]\nexplorer=false\nstart=minimized\n");
+    EXPECT_EQ(files.files["/drive/nagwick.ini"], "[main]\nexplorer=true\nstart=minimized\n");
 }
 
 TEST_F(QtTest, SignalsToAHiddenProgramWarnOnce) {

@@ -17,7 +17,6 @@ struct TempFolder {
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
-    std::string str() const { return path.string(); }
     std::filesystem::path operator/(const std::string& name) const { return path / name; }
 };
 

@@ -94,7 +94,7 @@ TEST_F(Win32Settings, FullDriveIsTold) {
 
 TEST_F(Win32Settings, SaveReplacesTheFileWholeInAnyFolderAndClearsStaleTemporaryFiles) {
     // Outside any one ANSI code page; the file hidden and longer than any one read.
-    const fs::path folder = fs::path(temp.str()) / L"Ωμέγα テスト";
+    const fs::path folder = temp.path / L"Ωμέγα テスト";
     const fs::path file = folder / "nagwick.ini";
     fs::create_directories(folder);
     const std::string comment = "; " + std::string(100000, 'x') + "\n";

@@ -87,7 +87,7 @@ protected:
     // Runs a copy of Nagwick.exe in `folder` with `settings` as its
     // nagwick.ini, or none, until its main window is on screen.
     void Run(const std::optional<std::string>& settings = kNoFileManager, const fs::path& in = {}) {
-        folder = in.empty() ? fs::path(temp.str()) : in;
+        folder = in.empty() ? temp.path : in;
         ini = folder / "nagwick.ini";
         Require(CopyFileW(L"Z:" NAGWICK_EXE, (folder / "Nagwick.exe").c_str(), FALSE), "could not copy Nagwick.exe");
         SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
