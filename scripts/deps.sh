@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the given tasks need, only those that are missing.
-# Usage: scripts/deps.sh TASK...   (TASK: run | test | windows | screenshots | bench)
+# Usage: scripts/deps.sh [--list] TASK...   (TASK: run | test | drive | windows | screenshots | bench)
+#   --list: prints the packages, one a line, and installs nothing.
 set -euo pipefail
 
 build=(cmake g++ make qt6-base-dev libx11-dev libice-dev)
@@ -14,18 +15,23 @@ session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-
 windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb icoutils)
 bench=("${build[@]}" libxdamage-dev xvfb xdotool valgrind dbus-daemon binutils procps)
 
-[[ $# -gt 0 ]] || { echo "usage: $0 run|test|windows|screenshots|bench..." >&2; exit 2; }
+usage="usage: $0 [--list] run|test|drive|windows|screenshots|bench..."
+list=
+[[ ${1:-} == --list ]] && list=1 && shift
+[[ $# -gt 0 ]] || { echo "$usage" >&2; exit 2; }
 wanted=()
 for task in "$@"; do
     case "$task" in
         run) wanted+=("${run[@]}") ;;
         test) wanted+=("${test[@]}" "${drive[@]}" "${session[@]}" "${windows[@]}") ;;
+        drive) wanted+=("${drive[@]}") ;;
         windows) wanted+=("${windows[@]}") ;;
         screenshots) wanted+=("${screenshots[@]}") ;;
         bench) wanted+=("${bench[@]}") ;;
-        *) echo "usage: $0 run|test|windows|screenshots|bench..." >&2; exit 2 ;;
+        *) echo "$usage" >&2; exit 2 ;;
     esac
 done
+[[ -n $list ]] && { printf '%s\n' "${wanted[@]}"; exit 0; }
 
 missing=()
 for package in "${wanted[@]}"; do

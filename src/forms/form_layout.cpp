@@ -28,4 +28,12 @@ FormLayout LayOutForm(const FormDesign& design, int dpi, const std::function<Ext
     return layout;
 }
 
+std::vector<const ControlDesign*> TabOrder(const FormDesign& design) {
+    std::vector<const ControlDesign*> order;
+    for (const ControlDesign& control : design.controls)
+        if (control.kind != ControlKind::Label) order.push_back(&control);
+    std::ranges::stable_sort(order, {}, &ControlDesign::tabIndex);
+    return order;
+}
+
 }  // namespace nagwick::forms

@@ -3,7 +3,8 @@
 // control edges (not sizes) are converted, so that edges that line up in
 // twips line up in pixels at every DPI; a label or check box whose text needs
 // more room than its box is widened, never clipped; and the client area grows
-// so that each control keeps its margin to the right and bottom edges.
+// so that each control keeps its margin to the right and bottom edges. And
+// the order in which Tab moves the focus.
 #include <functional>
 #include <vector>
 
@@ -30,5 +31,8 @@ struct FormLayout {
 // `room` says how much room a label's or check box's text needs, in pixels
 // at `dpi`; buttons keep their size.
 FormLayout LayOutForm(const FormDesign& design, int dpi, const std::function<Extent(const ControlDesign&)>& room);
+
+// The controls that take the focus (all but labels), in tab-index order.
+std::vector<const ControlDesign*> TabOrder(const FormDesign& design);
 
 }  // namespace nagwick::forms

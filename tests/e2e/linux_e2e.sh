@@ -4,7 +4,7 @@
 # real keys and clicks. Exits 77 (skipped) without what a case needs.
 # Usage: linux_e2e.sh CMAKE BUILD_DIR CASE
 #   On a desktop without Qt: a mount namespace shows the program only the
-#   folder's libraries and those of a GTK desktop (its packages below, what
+#   folder's libraries and those of a GTK desktop (deps.sh's "drive", what
 #   they rest on, and Debian's required ones); Qt first is hidden.
 #     libraries     every file of the folder finds what it needs, none needs a
 #                   glibc newer than 2.35, and it carries no C or C++ runtime
@@ -18,7 +18,8 @@
 set -euo pipefail
 cmake=$1 build=$2 case_name=$3
 source "$(dirname "$0")/xvfb_session.sh"
-desktop=(libgtk-3-0 libegl1 libgl1 libsm6 libice6 libdbus-1-3 fonts-dejavu-core)
+mapfile -t desktop < <("$(dirname "$0")/../../scripts/deps.sh" --list drive)
+[[ ${#desktop[@]} -gt 0 ]] || fail "no package list from scripts/deps.sh"
 volume= namespace=(--mount)
 if [[ $case_name =~ ^(libraries|launcher|direct|link)$ ]]; then
     dpkg-query -W "${desktop[@]}" >/dev/null 2>&1 || skip "the desktop's packages are not all installed: ${desktop[*]}"

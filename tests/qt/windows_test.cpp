@@ -88,7 +88,7 @@ void ExpectAsDesigned(QWidget* window, const forms::FormDesign& design, const QS
     EXPECT_EQ(bool(window->windowFlags() & Qt::WindowMinimizeButtonHint), design.kind == forms::FormKind::Main);
     EXPECT_GT(window->windowIcon().pixmap(32).toImage().pixelColor(16, 4).red(), 200) << "the amber square";
     for (const auto& control : design.controls) {
-        const auto* widget = window->findChild<QWidget*>(QString::fromUtf8(control.name.data(), control.name.size()));
+        const auto* widget = window->findChild<QWidget*>(QString::fromUtf8(control.name));
         EXPECT_EQ(widget->property("text").toString().toStdString() + (widget->font().bold() ? " bold" : ""),
                   std::string(control.text) + (control.bold ? " bold" : ""));
         EXPECT_EQ(widget->pos(), QPoint(forms::TwipsToPixels(control.left, dpi), forms::TwipsToPixels(control.top, dpi)));

@@ -73,15 +73,15 @@ TEST_F(ProgramTest, ExitEndsSilentlyAndEveryOtherEndWarnsOnce) {
     struct Case { const char* name; std::function<void(HeadlessSystem&)> end; };
     for (const Case& c : {Case{"exit", [](HeadlessSystem& s) { s.Click("frmMain", "btnExit"); }},
                           Case{"close box", [](HeadlessSystem& s) { s.Close("frmMain"); }},
-                          Case{"signal", [](HeadlessSystem& s) { s.SendSignal(); }},
-                          Case{"hidden, session end", [](HeadlessSystem& s) {
+                          Case{"signal or session end", [](HeadlessSystem& s) { s.RequestEnd(); }},
+                          Case{"hidden, then the end", [](HeadlessSystem& s) {
                               s.Click("frmMain", "btnHide");
                               EXPECT_FALSE(s.Find("frmMain")->visible());
-                              s.EndSession();
+                              s.RequestEnd();
                           }}}) {
         Start("[main]\nexplorer=false\nstart=minimized\n");
         // What else arrives while the warning is on screen gives no second one.
-        system->whileMessageShown = [&](const auto&) { system->SendSignal(), system->EndSession(), system->Close("frmMain"); };
+        system->whileMessageShown = [&](const auto&) { system->RequestEnd(), system->Close("frmMain"); };
         system->Post([&] { c.end(*system); });
         EXPECT_EQ(Run(), 0) << c.name;
         EXPECT_EQ(Shown(), c.name == std::string("exit") ? Boxes{} : kWarning) << c.name;
@@ -94,7 +94,7 @@ TEST_F(ProgramTest, ExitEndsSilentlyAndEveryOtherEndWarnsOnce) {
 TEST_F(ProgramTest, AFailedFileManagerIsReportedAndAnEndMeanwhileStillWarns) {
     Start();
     system->openFolderFailure = "xdg-open is missing";
-    system->whileMessageShown = [&](const auto& shown) { if (shown.title == "Nagwick") system->EndSession(); };
+    system->whileMessageShown = [&](const auto& shown) { if (shown.title == "Nagwick") system->RequestEnd(); };
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Shown(), (Boxes{"Nagwick: Could not open the folder \"/drive\" in a file manager: xdg-open is missing",
                               kWarning[0]}));
@@ -163,7 +163,7 @@ TEST(FormsRuntime, AnErrorEscapingAHandlerIsReportedThenTheProgramEnds) {
     ASSERT_EQ(system.messages().size(), 1u);
     EXPECT_EQ(system.messages()[0].prompt, "Run-time error: Type mismatch");
     EXPECT_EQ(system.messages()[0].icon, platform::MsgBoxIcon::Critical);
-    system.SendSignal();
+    system.RequestEnd();
 }
 
 }  // namespace

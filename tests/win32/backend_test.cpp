@@ -130,8 +130,9 @@ TEST_F(Win32Settings, Kernel32ReadsTheVectorsAsOurReaderAndOurWritesAsItsOwn) {
         const std::string path = NewFile(file, vectors.files.at(file));
         const std::string theirs = Kernel32Read(section, key, defaultValue, std::stoul(row[4]), path);
         EXPECT_EQ(theirs, row.back()) << file << ": [" << section << "] " << key << ", buffer " << row[4];
-        if (std::ranges::all_of(section + key + defaultValue + theirs, [](char c) { return c > 0; }))
+        if (std::ranges::all_of(section + key + defaultValue + theirs, [](char c) { return c > 0; })) {
             EXPECT_EQ(store.ReadProfileString(section, key, defaultValue, std::stoul(row[4]), path), theirs) << file;
+        }
     }
     for (const auto& row : vectors.writes) {
         const std::string theirs = NewFile(row[0], vectors.files.at(row[0])), ours = NewFile("", row[3]);

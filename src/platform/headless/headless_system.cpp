@@ -113,11 +113,7 @@ void HeadlessSystem::Close(std::string_view formName) {
     if (HeadlessWindow* window = Enabled(formName)) window->events.OnCloseRequested();
 }
 
-void HeadlessSystem::SendSignal() {
-    if (systemEvents_) systemEvents_->OnEndRequested();
-}
-
-void HeadlessSystem::EndSession() {
+void HeadlessSystem::RequestEnd() {
     if (systemEvents_) systemEvents_->OnEndRequested();
 }
 

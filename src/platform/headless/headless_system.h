@@ -64,8 +64,8 @@ public:
     // The user acts on a window; ignored (like a real click) when it is disabled.
     void Click(std::string_view formName, std::string_view control);
     void Close(std::string_view formName);
-    void SendSignal();
-    void EndSession();
+    // A signal, or the end of the user's session: the two reach the program alike.
+    void RequestEnd();
     // Queued actions run by the next event or modal loop, in order.
     void Post(std::function<void()> action) { posted_.push_back(std::move(action)); }
     // Runs before anything else queued: for what must happen inside a modal

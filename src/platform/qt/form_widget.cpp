@@ -9,7 +9,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <algorithm>
 #include <vector>
 
 #include "forms/form_layout.h"
@@ -44,14 +43,12 @@ Qt::WindowFlags FlagsFor(FormKind kind) {
     return Qt::Dialog | common;
 }
 
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 }  // namespace
 
 FormWidget::FormWidget(const FormDesign& design, QWidget* owner, WindowEvents& events)
     : QDialog(owner, FlagsFor(design.kind)), design_(design), events_(&events) {
-    setObjectName(Text(design.name));
-    setWindowTitle(Text(design.caption));
+    setObjectName(QString::fromUtf8(design.name));
+    setWindowTitle(QString::fromUtf8(design.caption));
     setWindowIcon(ProgramIcon());
     QFont font = QApplication::font();
     font.setPointSizeF(kFontPointSize);
@@ -65,14 +62,14 @@ void FormWidget::CreateControl(const ControlDesign& control) {
     QWidget* widget = nullptr;
     switch (control.kind) {
     case ControlKind::Label: {
-        auto* label = new QLabel(Text(control.text), this);
+        auto* label = new QLabel(QString::fromUtf8(control.text), this);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         widget = label;
         break;
     }
     case ControlKind::Button: {
-        auto* button = new QPushButton(Text(control.text), this);
+        auto* button = new QPushButton(QString::fromUtf8(control.text), this);
         button->setDefault(control.name == design_.defaultButton);
         connect(button, &QPushButton::clicked, this, [this, name = control.name] {
             if (events_) events_->OnClick(name);
@@ -81,10 +78,10 @@ void FormWidget::CreateControl(const ControlDesign& control) {
         break;
     }
     case ControlKind::CheckBox:
-        widget = new QCheckBox(Text(control.text), this);
+        widget = new QCheckBox(QString::fromUtf8(control.text), this);
         break;
     }
-    widget->setObjectName(Text(control.name));
+    widget->setObjectName(QString::fromUtf8(control.name));
     if (control.bold) {
         QFont bold = font();
         bold.setBold(true);
@@ -93,7 +90,7 @@ void FormWidget::CreateControl(const ControlDesign& control) {
 }
 
 QWidget* FormWidget::Control(std::string_view name) const {
-    return findChild<QWidget*>(Text(name), Qt::FindDirectChildrenOnly);
+    return findChild<QWidget*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
 }
 
 void FormWidget::LayOut() {
@@ -110,12 +107,9 @@ void FormWidget::LayOut() {
 }
 
 void FormWidget::ApplyTabOrder() {
-    std::vector<const ControlDesign*> focusable;
-    for (const auto& control : design_.controls) {
-        if (control.kind != ControlKind::Label) focusable.push_back(&control);
-        else Control(control.name)->setFocusPolicy(Qt::NoFocus);
-    }
-    std::ranges::sort(focusable, {}, &ControlDesign::tabIndex);
+    for (const auto& control : design_.controls)
+        if (control.kind == ControlKind::Label) Control(control.name)->setFocusPolicy(Qt::NoFocus);
+    const std::vector<const ControlDesign*> focusable = forms::TabOrder(design_);
     for (std::size_t i = 1; i < focusable.size(); ++i)
         setTabOrder(Control(focusable[i - 1]->name), Control(focusable[i]->name));
     // The first in tab order has the focus when the window opens.

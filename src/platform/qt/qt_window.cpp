@@ -9,7 +9,7 @@ namespace nagwick::platform::qt {
 namespace {
 
 QCheckBox* FindCheckBox(const FormWidget* widget, std::string_view name) {
-    auto* box = widget ? widget->findChild<QCheckBox*>(QString::fromUtf8(name.data(), qsizetype(name.size())))
+    auto* box = widget ? widget->findChild<QCheckBox*>(QString::fromUtf8(name))
                        : nullptr;
     if (!box) throw std::invalid_argument("no check box " + std::string(name));
     return box;

@@ -105,10 +105,7 @@ FormWindow::~FormWindow() {
 void FormWindow::CreateControls() {
     // The dialog manager moves the focus in the order the controls were
     // made: the focusable ones by tab index, then the labels, which take none.
-    std::vector<const ControlDesign*> order;
-    for (const auto& control : design_.controls)
-        if (control.kind != ControlKind::Label) order.push_back(&control);
-    std::ranges::stable_sort(order, {}, &ControlDesign::tabIndex);
+    std::vector<const ControlDesign*> order = forms::TabOrder(design_);
     for (const auto& control : design_.controls)
         if (control.kind == ControlKind::Label) order.push_back(&control);
 
