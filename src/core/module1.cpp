@@ -44,9 +44,9 @@ void ReadSettings(Module1& shared, SettingsStore& store, const std::string& appP
     shared.strStartState = ReadKey(store, appPath, kStartKey, "normal", 10);
 }
 
-SaveResult WriteSetting(SettingsStore& store, const std::string& appPath, std::string_view key,
-                        const std::string& value) {
-    return store.WriteProfileString(kSection, key, value, SettingsPath(store, appPath));
+SaveResult WriteSettings(const Module1& shared, SettingsStore& store, const std::string& appPath) {
+    const ProfileEntry entries[] = {{kExplorerKey, shared.strExplorer}, {kStartKey, shared.strStartState}};
+    return store.WriteProfileStrings(kSection, entries, SettingsPath(store, appPath));
 }
 
 std::string SaveReport(const SaveResult& result) {

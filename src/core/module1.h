@@ -36,9 +36,10 @@ std::string SettingsPath(const SettingsStore& store, const std::string& appPath)
 // program, or with the defaults "true" and "normal".
 void ReadSettings(Module1& shared, SettingsStore& store, const std::string& appPath);
 
-// Writes one key of section "main".
-SaveResult WriteSetting(SettingsStore& store, const std::string& appPath, std::string_view key,
-                        const std::string& value);
+// Writes both choices, strExplorer as "explorer" and strStartState as
+// "start", to section "main" in one save: a drive pulled meanwhile leaves
+// the old pair in the file or the new one, never one of each.
+SaveResult WriteSettings(const Module1& shared, SettingsStore& store, const std::string& appPath);
 
 // What the user is told of a save that did not go as planned: one sentence
 // naming the file and the reason; empty for a save that went well.

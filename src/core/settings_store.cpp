@@ -20,22 +20,26 @@ std::string SettingsStore::ReadProfileString(std::string_view section, std::stri
     return TruncateChars(value ? std::string_view(*value) : defaultValue, bufferSize - 1);
 }
 
-SaveResult SettingsStore::WriteProfileString(std::string_view section, std::string_view key,
-                                             std::string_view value, const std::string& path) {
+SaveResult SettingsStore::WriteProfileStrings(std::string_view section, std::span<const ProfileEntry> entries,
+                                              const std::string& path) {
     files_.RemoveStaleTemps(path);
     const FileContent old = files_.ReadAll(path);
     if (old.status == FileContent::Status::Unreadable) return Failed(old.why);
-    const bool exists = old.status == FileContent::Status::Ok;
-    if (exists && FindProfileValue(old.bytes, section, key) == value) return {};
+    std::string bytes = old.bytes;
+    for (const ProfileEntry& entry : entries)
+        if (FindProfileValue(bytes, section, entry.key) != entry.value)
+            bytes = SetProfileValue(bytes, section, entry.key, entry.value);
+    if (old.status == FileContent::Status::Ok && bytes == old.bytes) return {};
 
-    std::string temp;
-    if (FileResult made = files_.CreateTemp(path, temp); !made.ok()) return Failed(std::move(made));
-    // Until the rename the old file is untouched; a failed step leaves only
+    FileResult step;
+    const std::unique_ptr<TempFile> temp = files_.CreateTemp(path, step);
+    if (!temp) return Failed(std::move(step));
+    // Until the replace the old file is untouched; a failed step leaves only
     // the temporary file to clear away.
-    FileResult step = files_.Write(temp, SetProfileValue(old.bytes, section, key, value));
-    if (step.ok()) step = files_.Replace(temp, path);
+    step = temp->Write(bytes);
+    if (step.ok()) step = temp->Replace();
     if (!step.ok()) {
-        files_.Remove(temp);
+        temp->Discard();
         return Failed(std::move(step));
     }
     if (FileResult synced = files_.SyncFolder(path); !synced.ok())

@@ -5,6 +5,7 @@
 // is ours on every system, so that a save keeps every other byte of the
 // user's file and is atomic.
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,13 @@
 
 namespace nagwick::core {
 
-// What a save of one setting came to.
+// One key and the value to give it.
+struct ProfileEntry {
+    std::string_view key;
+    std::string_view value;
+};
+
+// What a save came to.
 struct SaveResult {
     enum class Outcome {
         Saved,
@@ -40,13 +47,14 @@ public:
                                           std::string_view defaultValue, std::size_t bufferSize,
                                           const std::string& path);
 
-    // Sets one key, every other byte of the file kept. A save that changes
-    // nothing leaves the file untouched. The new content replaces the file
-    // atomically: whichever step fails, and wherever the program stops, the
-    // file holds the old bytes or the new ones, and a failed step leaves no
-    // temporary file behind.
-    SaveResult WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
-                                  const std::string& path);
+    // Sets the keys of `section` in order, every other byte of the file kept:
+    // the bytes are those that one WritePrivateProfileString a key would
+    // give. A save that changes nothing leaves the file untouched. The new
+    // content replaces the file in one step: whichever step fails, and
+    // wherever the program stops, the file holds the old bytes or all of the
+    // new ones, and a failed step leaves no temporary file behind.
+    SaveResult WriteProfileStrings(std::string_view section, std::span<const ProfileEntry> entries,
+                                   const std::string& path);
 
 private:
     FileOps& files_;

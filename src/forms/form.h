@@ -5,15 +5,13 @@
 #include <string_view>
 
 #include "forms/form_design.h"
-#include "platform/window_system.h"
+#include "forms/window_system.h"
 
 namespace nagwick::forms {
 
 class FormsRuntime;
-using platform::NativeWindow;
-using platform::WindowState;
 
-class Form : public platform::WindowEvents {
+class Form : public WindowEvents {
 public:
     Form(FormsRuntime& runtime, const FormDesign& design);
     virtual ~Form();

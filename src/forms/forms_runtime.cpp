@@ -32,9 +32,15 @@ void FormsRuntime::Guard(const std::function<void()>& handler) {
     }
     // Like the runtime's default error report: say what happened, then end.
     ended_ = true;
-    system_.ShowMessage(RunTimeErrorText(error), "Nagwick", platform::MsgBoxIcon::Critical);
+    MsgBox(RunTimeErrorText(error), MsgBoxIcon::Critical);
     system_.Quit(1);
 }
+
+void FormsRuntime::MsgBox(std::string_view prompt, MsgBoxIcon icon, std::string_view title) {
+    system_.ShowMessage(prompt, title, icon);
+}
+
+bool FormsRuntime::Shell(const std::string& folder, std::string& error) { return system_.OpenFolder(folder, error); }
 
 void FormsRuntime::OnEndRequested() {
     // A copy: unloading changes the list. Forms already unloading are skipped

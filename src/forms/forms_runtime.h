@@ -8,23 +8,27 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/window_system.h"
+#include "forms/app.h"
+#include "forms/window_system.h"
 
 namespace nagwick::forms {
-
-using platform::NativeWindow;
-using platform::WindowSystem;
 
 class Form;
 
 // What the report of an error that escaped a handler says.
 std::string RunTimeErrorText(std::string_view error);
 
-class FormsRuntime : public platform::SystemEvents {
+class FormsRuntime : public SystemEvents {
 public:
     explicit FormsRuntime(WindowSystem& system);
 
     WindowSystem& System() { return system_; }
+
+    // A modal message box; returns when the user has dismissed it.
+    void MsgBox(std::string_view prompt, MsgBoxIcon icon, std::string_view title = App::Title);
+    // Starts the user's file manager on `folder`, without waiting for it.
+    // False, with the reason in `error`, when nothing could be started.
+    bool Shell(const std::string& folder, std::string& error);
 
     // Loads and shows the start-up form, then runs events until the program
     // ends. Returns the exit status: 0, or 1 after a run-time error.

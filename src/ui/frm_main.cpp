@@ -15,7 +15,7 @@ void FrmMain::Form_Load() {
     auto& shared = program_.module1;
     shared.blnWarnOnUnload = vbTrue;
     core::ReadSettings(shared, program_.settings, program_.appPath);
-    if (shared.strStartState == "minimized") SetWindowState(platform::WindowState::Minimized);
+    if (shared.strStartState == "minimized") SetWindowState(forms::WindowState::Minimized);
     // A value the Boolean rules can't read counts as the key's default, "true".
     if (core::BoolFromText(shared.strExplorer).value_or(true)) OpenFileManager();
 }
@@ -23,16 +23,14 @@ void FrmMain::Form_Load() {
 void FrmMain::OpenFileManager() {
     const std::string& folder = program_.appPath;
     std::string error;
-    if (!program_.system.OpenFolder(folder, error))
-        program_.system.ShowMessage("Could not open the folder \"" + folder +
-                                        "\" in a file manager: " + error,
-                                    "Nagwick", platform::MsgBoxIcon::Exclamation);
+    if (!program_.runtime.Shell(folder, error))
+        program_.runtime.MsgBox("Could not open the folder \"" + folder + "\" in a file manager: " + error,
+                                forms::MsgBoxIcon::Exclamation);
 }
 
 void FrmMain::Form_Unload() {
     if (program_.module1.blnWarnOnUnload != vbFalse)
-        program_.system.ShowMessage(kWarningPrompt, kWarningTitle,
-                                    platform::MsgBoxIcon::Exclamation);
+        program_.runtime.MsgBox(kWarningPrompt, forms::MsgBoxIcon::Exclamation, kWarningTitle);
 }
 
 void FrmMain::Click(std::string_view control) {

@@ -25,22 +25,14 @@ void FrmOptions::Click(std::string_view control) {
 
 void FrmOptions::btkOK_Click() {
     auto& shared = program_.module1;
-    const auto write = [this](std::string_view key, const std::string& value) {
-        return core::WriteSetting(program_.settings, program_.appPath, key, value);
-    };
-
     shared.strExplorer = "false";
     if (CheckValue("chkExplorer") == kChecked) shared.strExplorer = "true";
-    const core::SaveResult explorerSaved = write(core::kExplorerKey, shared.strExplorer);
-
     shared.strStartState = "normal";
     if (CheckValue("chkStartState") == kChecked) shared.strStartState = "minimized";
-    const core::SaveResult startSaved = write(core::kStartKey, shared.strStartState);
-
-    // One box for the pair, the worse of the two: the user made one choice.
-    const core::SaveResult& worse = explorerSaved.outcome >= startSaved.outcome ? explorerSaved : startSaved;
-    if (const std::string report = core::SaveReport(worse); !report.empty())
-        program_.system.ShowMessage(report, "Nagwick", platform::MsgBoxIcon::Exclamation);
+    // Both in one save, with one report: the user made one choice.
+    if (const std::string report = core::SaveReport(core::WriteSettings(shared, program_.settings, program_.appPath));
+        !report.empty())
+        program_.runtime.MsgBox(report, forms::MsgBoxIcon::Exclamation);
     Unload();
 }
 

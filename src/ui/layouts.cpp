@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "forms/app.h"
+
 namespace nagwick::ui {
 
 using forms::ControlKind;
@@ -39,7 +41,7 @@ constexpr std::array kOptionsControls{
 const FormDesign& MainFormDesign() {
     // No default button: Enter presses the button that has the focus (Exit at
     // the start), as in any window of buttons.
-    static const FormDesign design{"frmMain", "Nagwick", FormKind::Main, 5775, 3330, kMainControls, ""};
+    static const FormDesign design{"frmMain", forms::App::Title, FormKind::Main, 5775, 3330, kMainControls, ""};
     return design;
 }
 

@@ -2,9 +2,8 @@
 
 namespace nagwick::ui {
 
-Program::Program(platform::WindowSystem& windowSystem, core::SettingsStore& settingsStore, std::string path)
-    : system(windowSystem),
-      settings(settingsStore),
+Program::Program(forms::WindowSystem& windowSystem, core::SettingsStore& settingsStore, std::string path)
+    : settings(settingsStore),
       appPath(std::move(path)),
       runtime(windowSystem),
       frmOptions(*this),

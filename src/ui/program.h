@@ -1,12 +1,12 @@
 #pragma once
 // The whole program over one window system and one settings store: the
-// shared state and the one instance of each form, started on the main window.
+// forms runtime, the shared state and the one instance of each form, started
+// on the main window.
 #include <string>
 
 #include "core/module1.h"
 #include "core/settings_store.h"
 #include "forms/forms_runtime.h"
-#include "platform/window_system.h"
 #include "ui/frm_main.h"
 #include "ui/frm_options.h"
 
@@ -15,12 +15,11 @@ namespace nagwick::ui {
 class Program {
 public:
     // `appPath` is App.Path: the folder that holds the running program.
-    Program(platform::WindowSystem& system, core::SettingsStore& settings, std::string appPath);
+    Program(forms::WindowSystem& system, core::SettingsStore& settings, std::string appPath);
 
     // Runs until no form is loaded; returns the exit status.
     int Run();
 
-    platform::WindowSystem& system;
     core::SettingsStore& settings;
     const std::string appPath;
     forms::FormsRuntime runtime;

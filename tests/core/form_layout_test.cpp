@@ -7,12 +7,12 @@
 namespace nagwick::forms {
 namespace {
 
-const Box& BoxOf(const FormLayout& layout, const FormDesign& design, std::string_view name) {
+const Box& BoxOf(const FormLayout& layout, const forms::FormDesign& design, std::string_view name) {
     return layout.boxes.at(static_cast<std::size_t>(design.Find(name) - design.controls.data()));
 }
 
 TEST(FormLayout, EdgesThatLineUpStayLinedUpAtAnyDpi) {
-    const FormDesign& dialog = ui::OptionsFormDesign();
+    const forms::FormDesign& dialog = ui::OptionsFormDesign();
     for (int dpi : {96, 110, 120, 144, 168, 192, 288}) {
         const FormLayout layout = LayOutForm(dialog, dpi, [](auto&) { return Extent{}; });
         EXPECT_EQ(BoxOf(layout, dialog, "btnCancel").right, BoxOf(layout, dialog, "chkExplorer").right) << dpi;
@@ -23,8 +23,8 @@ TEST(FormLayout, EdgesThatLineUpStayLinedUpAtAnyDpi) {
 // Label9 ends 10 pixels short of the right edge and 129 above the bottom,
 // and keeps both margins when it grows; buttons and the other labels keep their boxes.
 TEST(FormLayout, ATextNeedingMoreRoomGrowsItsBoxAndTheWindow) {
-    const FormDesign& main = ui::MainFormDesign();
-    const FormLayout layout = LayOutForm(main, 96, [](const ControlDesign& control) {
+    const forms::FormDesign& main = ui::MainFormDesign();
+    const FormLayout layout = LayOutForm(main, 96, [](const forms::ControlDesign& control) {
         return control.name == "Label9" ? Extent{400, 20} : Extent{10, 10};
     });
     const Box& label = BoxOf(layout, main, "Label9");

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/module1.h"
-#include "platform/memory/memory_files.h"
+#include "doubles/memory_files.h"
 #include "support/settings_vectors.h"
 
 namespace nagwick::test {
@@ -22,9 +22,13 @@ protected:
         else if (name != "(none)") files.files[kPath] = vectors.files.at(name);
     }
     std::string File() { return files.files.count(kPath) ? files.files[kPath] : "(none)"; }
+    core::SaveResult Write(std::string_view key, std::string_view value) {
+        const core::ProfileEntry entry[] = {{key, value}};
+        return store.WriteProfileStrings("main", entry, kPath);
+    }
 
     const SettingsVectors vectors = LoadSettingsVectors(NAGWICK_SETTINGS_VECTORS);
-    platform::memory::MemoryFiles files;
+    MemoryFiles files;
     core::SettingsStore store{files, '/'};
 };
 
@@ -40,38 +44,35 @@ TEST_F(SettingsTest, EveryWriteChangesOnlyItsValueAndASecondChangesNothing) {
     for (const auto& row : vectors.writes) {  // file, key, value, expected bytes
         Holding(row[0]);
         const std::string before = File();
-        EXPECT_EQ(store.WriteProfileString("main", row[1], row[2], kPath).outcome, Outcome::Saved);
-        store.WriteProfileString("main", row[1], row[2], kPath);
+        EXPECT_EQ(Write(row[1], row[2]).outcome, Outcome::Saved);
+        Write(row[1], row[2]);
         EXPECT_EQ(File(), row[3]) << row[0] << ": " << row[1] << "=" << row[2];
         EXPECT_EQ(files.replaced, File() == before ? 0 : 1) << row[0] << ": a save that changes nothing, or the second";
     }
 }
 
 TEST_F(SettingsTest, AFailedStepLeavesTheOldFileOrTheNewOneAndNoTemporaryFile) {
-    const std::string old = "[main]\r\nexplorer=false\r\n", saved = "[main]\r\nexplorer=true\r\n";
+    const std::string old = "[main]\r\nexplorer=false\r\n", saved = "[main]\r\nexplorer=true\r\nstart=minimized\r\n";
     for (const auto& [step, outcome, file] : {std::tuple{"CreateTemp", Outcome::Failed, old}, {"Write", Outcome::Failed, old},
                                               {"Replace", Outcome::Failed, old}, {"SyncFolder", Outcome::Unconfirmed, saved}}) {
         files.files = {{kPath, old}};
         files.failAt = step;
-        const core::SaveResult result = store.WriteProfileString("main", "explorer", "true", kPath);
+        const core::SaveResult result = core::WriteSettings({"true", "minimized"}, store, "/drive");
         EXPECT_EQ(result.outcome, outcome) << step;
         EXPECT_EQ(result.why.error, FileError::DeviceError) << step;
         EXPECT_EQ(files.files, (std::map<std::string, std::string>{{kPath, file}})) << step;
     }
     Holding("(folder)");
-    EXPECT_EQ(store.WriteProfileString("main", "start", "normal", kPath).why.error, FileError::FolderInPlace);
+    EXPECT_EQ(Write("start", "normal").why.error, FileError::FolderInPlace);
     EXPECT_EQ(File(), "(none)");
 }
 
 TEST(SaveReport, OneSentenceNamingTheFileAndTheReason) {
-    const std::string failed = "Your choices could not be saved in nagwick.ini: ";
-    for (const auto& [error, reason] : std::initializer_list<std::pair<FileError, std::string>>{
-             {FileError::ReadOnlyDrive, "the drive is read-only"}, {FileError::ReadOnlyFile, "the file is read-only"},
-             {FileError::DriveFull, "the drive is full"}, {FileError::FolderMissing, "the program's folder is gone"},
-             {FileError::FolderInPlace, "a folder has taken its name"}, {FileError::NotAllowed, "you are not allowed to change it"},
-             {FileError::DeviceError, "the drive reported an error"}, {FileError::Other, "Stale file handle"}})
-        EXPECT_EQ(core::SaveReport({Outcome::Failed, {error, "Stale file handle"}}), failed + reason + ".");
     EXPECT_EQ(core::SaveReport({}), "");
+    EXPECT_EQ(core::SaveReport({Outcome::Failed, {FileError::ReadOnlyDrive, ""}}),
+              "Your choices could not be saved in nagwick.ini: the drive is read-only.");
+    EXPECT_EQ(core::SaveReport({Outcome::Failed, {FileError::Other, "Stale file handle"}}),
+              "Your choices could not be saved in nagwick.ini: Stale file handle.");
     EXPECT_EQ(core::SaveReport({Outcome::Unconfirmed, {FileError::DeviceError, ""}}),
               "Your choices were saved in nagwick.ini, but they may be lost if you remove the drive now: the drive reported an error.");
 }

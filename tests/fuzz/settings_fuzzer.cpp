@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/settings_store.h"
-#include "platform/memory/memory_files.h"
+#include "doubles/memory_files.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input = std::string_view(reinterpret_cast<const char*>(data), size);
     const unsigned choice = data[size - 1];
     const std::string path = "/drive/nagwick.ini", old = choice & 0x80 ? "" : std::string(input.substr(0, size - 1));
-    platform::memory::MemoryFiles files;
+    test::MemoryFiles files;
     if (!(choice & 0x80)) files.files[path] = old;
     core::SettingsStore store(files, '/');
     const bool explorer = choice & 1;
@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(cut.size() <= 4 * (buffer - 1) && whole.starts_with(cut), "a read outgrew its buffer");
 
     const std::string otherBefore = read(other, 100000);
-    Check(store.WriteProfileString("main", key, value, path).outcome == core::SaveResult::Outcome::Saved, "a save failed");
+    const core::ProfileEntry entry[] = {{key, value}};
+    Check(store.WriteProfileStrings("main", entry, path).outcome == core::SaveResult::Outcome::Saved, "a save failed");
     const std::string now = files.files[path];
     Check(read(key, 100000) == value, "the word written does not read back");
     Check(read(other, 100000) == otherBefore, "the other key changed");
@@ -80,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "bytes of other lines were taken out");
     Check(now.starts_with(old.substr(0, MarkSize(old))), "the byte-order mark was lost");
     const int replaced = files.replaced;
-    store.WriteProfileString("main", key, value, path);
+    store.WriteProfileStrings("main", entry, path);
     Check(files.replaced == replaced && files.files[path] == now, "a second save changed the file");
     return 0;
 }

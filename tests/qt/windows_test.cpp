@@ -15,7 +15,7 @@
 #include <csignal>
 #include <deque>
 
-#include "platform/memory/memory_files.h"
+#include "doubles/memory_files.h"
 #include "platform/qt/qt_system.h"
 #include "platform/qt/session_xsmp.h"
 #include "ui/layouts.h"
@@ -67,7 +67,7 @@ public:
     static QWidget* Dialog() { return Window("frmOptions"); }
     static void Click(QWidget* window, const char* button) { window->findChild<QAbstractButton*>(button)->click(); }
 
-    platform::memory::MemoryFiles files;
+    MemoryFiles files;
     core::SettingsStore store{files, '/'};
     platform::qt::QtSystem system;
     ui::Program program{system, store, "/drive"};

@@ -5,17 +5,15 @@
 
 #include <stdexcept>
 
-#include "platform/headless/headless_system.h"
-#include "platform/memory/memory_files.h"
+#include "doubles/headless_system.h"
+#include "doubles/memory_files.h"
 #include "ui/layouts.h"
 #include "ui/program.h"
 
 namespace nagwick::test {
 namespace {
 
-using platform::WindowState;
-using platform::headless::HeadlessSystem;
-using platform::headless::HeadlessWindow;
+using forms::WindowState;
 using Boxes = std::vector<std::string>;
 const std::string kIni = "/drive/nagwick.ini";
 const Boxes kWarning{"Remove flash drive: Remove your flash drive!"};
@@ -25,7 +23,7 @@ protected:
     void Start(const std::string& settings = "(none)") {
         program.reset();
         system = std::make_unique<HeadlessSystem>();
-        files.files.clear();
+        files = {};
         if (settings != "(none)") files.files[kIni] = settings;
         program = std::make_unique<ui::Program>(*system, store, "/drive");
     }
@@ -43,23 +41,23 @@ protected:
         });
     }
 
-    platform::memory::MemoryFiles files;
+    MemoryFiles files;
     core::SettingsStore store{files, '/'};
     std::unique_ptr<HeadlessSystem> system;
     std::unique_ptr<ui::Program> program;
 };
 
 TEST_F(ProgramTest, StartUpChoices) {
-    struct Case { std::string file; bool opens; WindowState state; };
-    for (const Case& c : {Case{"(none)", true, WindowState::Normal},
-                          Case{"[main]\nexplorer=True\nstart=minimized\n", true, WindowState::Minimized},
-                          Case{"[main]\nexplorer=-1\nstart=minimizedXYZ\n", true, WindowState::Minimized},
-                          Case{"[main]\nexplorer=false\nstart=Minimized\n", false, WindowState::Normal},
-                          Case{"[main]\nexplorer=false\nstart=minimize\n", false, WindowState::Normal},
-                          Case{"[main]\nexplorer=falsey\n", false, WindowState::Normal},  // 5 characters: "false"
+    struct Case { std::string file; bool opens; forms::WindowState state; };
+    for (const Case& c : {Case{"(none)", true, forms::WindowState::Normal},
+                          Case{"[main]\nexplorer=True\nstart=minimized\n", true, forms::WindowState::Minimized},
+                          Case{"[main]\nexplorer=-1\nstart=minimizedXYZ\n", true, forms::WindowState::Minimized},
+                          Case{"[main]\nexplorer=false\nstart=Minimized\n", false, forms::WindowState::Normal},
+                          Case{"[main]\nexplorer=false\nstart=minimize\n", false, forms::WindowState::Normal},
+                          Case{"[main]\nexplorer=falsey\n", false, forms::WindowState::Normal},  // 5 characters: "false"
                           // What the Boolean rules can't read counts as the default.
-                          Case{"[main]\nexplorer=\n", true, WindowState::Normal},
-                          Case{"[main]\nexplorer=yes\n", true, WindowState::Normal}}) {
+                          Case{"[main]\nexplorer=\n", true, forms::WindowState::Normal},
+                          Case{"[main]\nexplorer=yes\n", true, forms::WindowState::Normal}}) {
         Start(c.file);
         EXPECT_EQ(Run(), -1);
         EXPECT_TRUE(system->Find("frmMain")->visible() && Shown().empty()) << c.file;
@@ -115,6 +113,7 @@ TEST_F(ProgramTest, TheOptionsDialogShowsOnlyTheExactWordsAndOkWritesBoth) {
         EXPECT_EQ(Run(), -1);
         EXPECT_EQ(system->Find("frmOptions"), nullptr);
         EXPECT_EQ(files.files.at(kIni), c.written);
+        EXPECT_EQ(files.replaced, c.written == c.file ? 0 : 1) << "both choices in one save";
     }
     // Only value 1 counts as checked; the running window stays as it started.
     Start();
@@ -127,7 +126,7 @@ TEST_F(ProgramTest, TheOptionsDialogShowsOnlyTheExactWordsAndOkWritesBoth) {
     });
     EXPECT_EQ(Run(), -1);
     EXPECT_EQ(files.files.at(kIni), "[main]\r\nexplorer=false\r\nstart=minimized\r\n");
-    EXPECT_EQ(system->Find("frmMain")->state(), WindowState::Normal);
+    EXPECT_EQ(system->Find("frmMain")->state(), forms::WindowState::Normal);
 }
 
 TEST_F(ProgramTest, CancelAndAFailedSaveWriteNothingAndTheChoicesHoldForThisRun) {
@@ -162,7 +161,7 @@ TEST(FormsRuntime, AnErrorEscapingAHandlerIsReportedThenTheProgramEnds) {
     EXPECT_EQ(runtime.Run(form), 1);
     ASSERT_EQ(system.messages().size(), 1u);
     EXPECT_EQ(system.messages()[0].prompt, "Run-time error: Type mismatch");
-    EXPECT_EQ(system.messages()[0].icon, platform::MsgBoxIcon::Critical);
+    EXPECT_EQ(system.messages()[0].icon, forms::MsgBoxIcon::Critical);
     system.RequestEnd();
 }
 

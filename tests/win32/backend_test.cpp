@@ -4,7 +4,7 @@
 // session's end, and real form windows at another DPI.
 #include <gtest/gtest.h>
 
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 
 #include <algorithm>
 #include <chrono>
@@ -36,10 +36,10 @@ protected:
         for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
         return std::erase_if(names, [](auto& name) { return !name.starts_with(".nagwick.ini.tmp-"); }), names;
     }
-    // Saving explorer=false in `folder` fails for `why`; the file is as it was.
+    // Saving in `folder` fails for `why`; the file is as it was.
     void ExpectRefused(const fs::path& folder, FileError why) {
         const std::string before = ReadFile(folder / "nagwick.ini");
-        const core::SaveResult saved = core::WriteSetting(store, Narrow(folder.wstring()), "explorer", "false");
+        const core::SaveResult saved = core::WriteSettings({"false", "normal"}, store, Narrow(folder.wstring()));
         EXPECT_EQ(saved.outcome, Outcome::Failed) << folder;
         EXPECT_EQ(saved.why.error, why) << folder << ": " << saved.why.detail;
         EXPECT_EQ(ReadFile(folder / "nagwick.ini"), before) << folder;
@@ -108,8 +108,8 @@ TEST_F(Win32Settings, SaveReplacesTheFileWholeInAnyFolderAndClearsStaleTemporary
     fs::last_write_time(folder / ".nagwick.ini.tmp-1", fs::file_time_type::clock::now() - std::chrono::hours(1));
 
     const std::string path = Narrow(folder.wstring());
-    EXPECT_EQ(core::WriteSetting(store, path, "explorer", "false").outcome, Outcome::Saved);
-    EXPECT_EQ(ReadFile(file), comment + "[main]\nexplorer=false\n");
+    EXPECT_EQ(core::WriteSettings({"false", "normal"}, store, path).outcome, Outcome::Saved);
+    EXPECT_EQ(ReadFile(file), comment + "[main]\nexplorer=false\nstart=normal\n");
     EXPECT_EQ(ReadFile(folder / "old"), comment + "[main]\nexplorer=true\n") << "written in place, not replaced";
     EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(TempFiles(folder), std::vector<std::string>{".nagwick.ini.tmp-2"});
@@ -144,7 +144,7 @@ TEST_F(Win32Settings, Kernel32ReadsTheVectorsAsOurReaderAndOurWritesAsItsOwn) {
     }
 }
 
-struct NoEvents : platform::WindowEvents, platform::SystemEvents {
+struct NoEvents : forms::WindowEvents, forms::SystemEvents {
     int ends = 0;
     void OnClick(std::string_view) override {}
     void OnCloseRequested() override {}

@@ -4,7 +4,7 @@
 // Each test runs its own copy of the program from a folder of its own.
 #include <gtest/gtest.h>
 
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 
 #include <filesystem>
 #include <functional>

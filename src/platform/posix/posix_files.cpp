@@ -1,17 +1,17 @@
 #include "platform/posix/posix_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <filesystem>
+#include <cstring>
+#include <ctime>
 #include <system_error>
 #include <utility>
 
 namespace nagwick::platform::posix {
-namespace fs = std::filesystem;
 using core::FileContent;
 using core::FileError;
 using core::FileResult;
@@ -33,22 +33,36 @@ FileResult Failed(int error) {
     }
 }
 
-fs::path FolderOf(const std::string& file) {
-    const fs::path path(file);
-    return path.has_parent_path() ? path.parent_path() : fs::path(".");
+std::string FolderOf(const std::string& file) {
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
 }
+
+std::string BaseName(const std::string& file) { return file.substr(file.rfind('/') + 1); }
 
 std::string TempPath(const std::string& path) {
-    return (FolderOf(path) / (core::TempPrefix(fs::path(path).filename().string()) +
-                              std::to_string(::getpid())))
-        .string();
+    return FolderOf(path) + "/" + core::TempPrefix(BaseName(path)) + std::to_string(::getpid());
 }
+
+class PosixTempFile final : public core::TempFile {
+public:
+    PosixTempFile(int fd, std::string tempPath, std::string path)
+        : fd_(fd), tempPath_(std::move(tempPath)), path_(std::move(path)) {}
+    PosixTempFile(const PosixTempFile&) = delete;
+    PosixTempFile& operator=(const PosixTempFile&) = delete;
+    ~PosixTempFile() override;
+
+    FileResult Write(const std::string& bytes) override;
+    FileResult Replace() override;
+    void Discard() override;
+
+private:
+    int fd_;                // open until written
+    std::string tempPath_;  // empty once it has replaced its file, or is gone
+    const std::string path_;
+};
 
 }  // namespace
-
-PosixFiles::~PosixFiles() {
-    if (temp_ >= 0) ::close(temp_);
-}
 
 FileContent PosixFiles::ReadAll(const std::string& path) {
     // O_NONBLOCK: a FIFO of that name must not hang the program.
@@ -70,47 +84,55 @@ FileContent PosixFiles::ReadAll(const std::string& path) {
     return content;
 }
 
-FileResult PosixFiles::CreateTemp(const std::string& path, std::string& tempPath) {
+std::unique_ptr<core::TempFile> PosixFiles::CreateTemp(const std::string& path, FileResult& why) {
     struct stat old {};
     const bool exists = ::stat(path.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode)) return {FileError::FolderInPlace, {}};
+    if (exists && S_ISDIR(old.st_mode)) return why = {FileError::FolderInPlace, {}}, nullptr;
     // A write-protected file is not ours to replace, though the folder would
     // allow the rename.
     if (exists && ::access(path.c_str(), W_OK) != 0)
-        return errno == EACCES ? FileResult{FileError::ReadOnlyFile, {}} : Failed(errno);
+        return why = errno == EACCES ? FileResult{FileError::ReadOnlyFile, {}} : Failed(errno), nullptr;
 
-    tempPath = TempPath(path);
+    std::string tempPath = TempPath(path);
     // Mode 0666 lets the umask (or the folder's default ACL) decide, as for
     // any new file. A file of this name is a stopped writer's: this process
     // writes one file at a time.
-    int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) return Failed(errno);
+    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return why = Failed(errno), nullptr;
     if (exists) {
         // Best effort: file systems without owners or modes (FAT, some FUSE
         // mounts) refuse these, and there both files look alike anyway.
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* keep our own owner */ }
         if (::fchmod(fd, old.st_mode & 07777) != 0) { /* keep the mode it got */ }
     }
-    temp_ = fd;
-    return {};
+    return std::make_unique<PosixTempFile>(fd, std::move(tempPath), path);
 }
 
-FileResult PosixFiles::Write(const std::string& /*tempPath*/, const std::string& bytes) {
+PosixTempFile::~PosixTempFile() { Discard(); }
+
+FileResult PosixTempFile::Write(const std::string& bytes) {
     for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t wrote = ::write(temp_, bytes.data() + done, bytes.size() - done);
+        const ssize_t wrote = ::write(fd_, bytes.data() + done, bytes.size() - done);
         if (wrote < 0 && errno != EINTR) return Failed(errno);
         if (wrote > 0) done += static_cast<std::size_t>(wrote);
     }
-    if (::fsync(temp_) != 0) return Failed(errno);
+    // On the device before the rename: a drive pulled right after it must
+    // not leave an empty file in the old one's place.
+    if (::fsync(fd_) != 0) return Failed(errno);
     // close() too may report a delayed write error (NFS, some FUSE mounts).
-    const int fd = std::exchange(temp_, -1);
-    if (::close(fd) != 0 && errno != EINTR) return Failed(errno);
+    if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) return Failed(errno);
     return {};
 }
 
-FileResult PosixFiles::Replace(const std::string& tempPath, const std::string& path) {
-    if (::rename(tempPath.c_str(), path.c_str()) != 0) return Failed(errno);
+FileResult PosixTempFile::Replace() {
+    if (::rename(tempPath_.c_str(), path_.c_str()) != 0) return Failed(errno);
+    tempPath_.clear();
     return {};
+}
+
+void PosixTempFile::Discard() {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (!tempPath_.empty()) ::unlink(std::exchange(tempPath_, {}).c_str());
 }
 
 FileResult PosixFiles::SyncFolder(const std::string& path) {
@@ -126,21 +148,22 @@ FileResult PosixFiles::SyncFolder(const std::string& path) {
     return {FileError::DeviceError, {}};
 }
 
-void PosixFiles::Remove(const std::string& tempPath) {
-    if (temp_ >= 0) ::close(std::exchange(temp_, -1));
-    ::unlink(tempPath.c_str());
-}
-
-void PosixFiles::RemoveStaleTemps(const std::string& path) {
-    const std::string prefix = core::TempPrefix(fs::path(path).filename().string());
-    const auto oldest = fs::file_time_type::clock::now() - std::chrono::minutes(1);
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(FolderOf(path), ec)) {
-        std::error_code entryError;
-        if (entry.path().filename().string().starts_with(prefix) && entry.is_regular_file(entryError) &&
-            entry.last_write_time(entryError) < oldest && !entryError)
-            fs::remove(entry.path(), entryError);
+void PosixFiles::RemoveStaleTemps(const std::string& path) noexcept {
+    // With the C library's own calls: nothing here may throw, and a folder
+    // that fails to be read (a failing drive) just ends the sweep.
+    const std::string folder = FolderOf(path);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const std::string prefix = core::TempPrefix(BaseName(path));
+    const time_t oldest = ::time(nullptr) - 60;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat info {};
+        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0 &&
+            ::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            info.st_mtime < oldest)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
+    ::closedir(dir);
 }
 
 }  // namespace nagwick::platform::posix

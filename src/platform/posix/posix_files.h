@@ -10,21 +10,10 @@ namespace nagwick::platform::posix {
 
 class PosixFiles final : public core::FileOps {
 public:
-    PosixFiles() = default;
-    PosixFiles(const PosixFiles&) = delete;
-    PosixFiles& operator=(const PosixFiles&) = delete;
-    ~PosixFiles() override;
-
     core::FileContent ReadAll(const std::string& path) override;
-    core::FileResult CreateTemp(const std::string& path, std::string& tempPath) override;
-    core::FileResult Write(const std::string& tempPath, const std::string& bytes) override;
-    core::FileResult Replace(const std::string& tempPath, const std::string& path) override;
+    std::unique_ptr<core::TempFile> CreateTemp(const std::string& path, core::FileResult& why) override;
     core::FileResult SyncFolder(const std::string& path) override;
-    void Remove(const std::string& tempPath) override;
-    void RemoveStaleTemps(const std::string& path) override;
-
-private:
-    int temp_ = -1;  // the temporary file being written
+    void RemoveStaleTemps(const std::string& path) noexcept override;
 };
 
 }  // namespace nagwick::platform::posix

@@ -35,17 +35,17 @@ const QIcon& ProgramIcon() {
     return icon;
 }
 
-Qt::WindowFlags FlagsFor(FormKind kind) {
+Qt::WindowFlags FlagsFor(forms::FormKind kind) {
     // A fixed frame: no maximise box; the main window can be minimised.
     const Qt::WindowFlags common = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (kind == FormKind::Main) return Qt::Window | common | Qt::WindowMinimizeButtonHint;
+    if (kind == forms::FormKind::Main) return Qt::Window | common | Qt::WindowMinimizeButtonHint;
     return Qt::Dialog | common;
 }
 
 }  // namespace
 
-FormWidget::FormWidget(const FormDesign& design, QWidget* owner, WindowEvents& events)
+FormWidget::FormWidget(const forms::FormDesign& design, QWidget* owner, forms::WindowEvents& events)
     : QDialog(owner, FlagsFor(design.kind)), design_(design), events_(&events) {
     setObjectName(QString::fromUtf8(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));
@@ -58,17 +58,17 @@ FormWidget::FormWidget(const FormDesign& design, QWidget* owner, WindowEvents& e
     ApplyTabOrder();
 }
 
-void FormWidget::CreateControl(const ControlDesign& control) {
+void FormWidget::CreateControl(const forms::ControlDesign& control) {
     QWidget* widget = nullptr;
     switch (control.kind) {
-    case ControlKind::Label: {
+    case forms::ControlKind::Label: {
         auto* label = new QLabel(QString::fromUtf8(control.text), this);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         widget = label;
         break;
     }
-    case ControlKind::Button: {
+    case forms::ControlKind::Button: {
         auto* button = new QPushButton(QString::fromUtf8(control.text), this);
         button->setDefault(control.name == design_.defaultButton);
         connect(button, &QPushButton::clicked, this, [this, name = control.name] {
@@ -77,7 +77,7 @@ void FormWidget::CreateControl(const ControlDesign& control) {
         widget = button;
         break;
     }
-    case ControlKind::CheckBox:
+    case forms::ControlKind::CheckBox:
         widget = new QCheckBox(QString::fromUtf8(control.text), this);
         break;
     }
@@ -95,7 +95,7 @@ QWidget* FormWidget::Control(std::string_view name) const {
 
 void FormWidget::LayOut() {
     const int dpi = screen() ? qRound(screen()->logicalDotsPerInch()) : 96;
-    const forms::FormLayout layout = forms::LayOutForm(design_, dpi, [this](const ControlDesign& control) {
+    const forms::FormLayout layout = forms::LayOutForm(design_, dpi, [this](const forms::ControlDesign& control) {
         const QSize needed = Control(control.name)->sizeHint();
         return forms::Extent{needed.width(), needed.height()};
     });
@@ -108,8 +108,8 @@ void FormWidget::LayOut() {
 
 void FormWidget::ApplyTabOrder() {
     for (const auto& control : design_.controls)
-        if (control.kind == ControlKind::Label) Control(control.name)->setFocusPolicy(Qt::NoFocus);
-    const std::vector<const ControlDesign*> focusable = forms::TabOrder(design_);
+        if (control.kind == forms::ControlKind::Label) Control(control.name)->setFocusPolicy(Qt::NoFocus);
+    const std::vector<const forms::ControlDesign*> focusable = forms::TabOrder(design_);
     for (std::size_t i = 1; i < focusable.size(); ++i)
         setTabOrder(Control(focusable[i - 1]->name), Control(focusable[i]->name));
     // The first in tab order has the focus when the window opens.
@@ -123,7 +123,7 @@ void FormWidget::closeEvent(QCloseEvent* event) {
 }
 
 void FormWidget::reject() {
-    if (design_.kind == FormKind::Dialog && events_) events_->OnCloseRequested();
+    if (design_.kind == forms::FormKind::Dialog && events_) events_->OnCloseRequested();
 }
 
 }  // namespace nagwick::platform::qt

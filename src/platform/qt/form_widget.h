@@ -6,14 +6,14 @@
 // the layout data, in their tab order, never clipping a text.
 #include <QDialog>
 
-#include "platform/window_system.h"
+#include "forms/window_system.h"
 
 namespace nagwick::platform::qt {
 
 class FormWidget : public QDialog {
 public:
     // A dialog is transient for `owner`, which keeps it out of the taskbar.
-    FormWidget(const FormDesign& design, QWidget* owner, WindowEvents& events);
+    FormWidget(const forms::FormDesign& design, QWidget* owner, forms::WindowEvents& events);
 
     // After this the window reports nothing more: its form has let it go.
     void Detach() { events_ = nullptr; }
@@ -24,13 +24,13 @@ protected:
     void reject() override;
 
 private:
-    void CreateControl(const ControlDesign& control);
+    void CreateControl(const forms::ControlDesign& control);
     QWidget* Control(std::string_view name) const;
     void LayOut();
     void ApplyTabOrder();
 
-    const FormDesign& design_;
-    WindowEvents* events_;
+    const forms::FormDesign& design_;
+    forms::WindowEvents* events_;
 };
 
 }  // namespace nagwick::platform::qt

@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     arguments.push_back(nullptr);
     QApplication app(count, arguments.data());
     platform::gnu_linux::RemoveLocalCopy();
-    QApplication::setApplicationName("Nagwick");
+    QApplication::setApplicationName(QString::fromUtf8(forms::App::Title));
     QApplication::setApplicationVersion(NAGWICK_VERSION);
     platform::qt::QtSystem system;
     system.WatchSignals();

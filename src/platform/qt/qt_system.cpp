@@ -32,14 +32,14 @@ void QtSystem::WatchSignals() {
     });
 }
 
-std::unique_ptr<NativeWindow> QtSystem::CreateNativeWindow(const FormDesign& design,
-                                                           NativeWindow* owner,
-                                                           WindowEvents& events) {
+std::unique_ptr<forms::NativeWindow> QtSystem::CreateNativeWindow(const forms::FormDesign& design,
+                                                           forms::NativeWindow* owner,
+                                                           forms::WindowEvents& events) {
     return std::make_unique<QtWindow>(design, static_cast<QtWindow*>(owner), events);
 }
 
-void QtSystem::ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) {
-    QMessageBox box(icon == MsgBoxIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning,
+void QtSystem::ShowMessage(std::string_view prompt, std::string_view title, forms::MsgBoxIcon icon) {
+    QMessageBox box(icon == forms::MsgBoxIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning,
                     QString::fromUtf8(title), QString::fromUtf8(prompt), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     // On top of everything: the main window may be hidden or minimised.

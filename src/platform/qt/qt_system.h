@@ -7,7 +7,7 @@
 
 #include "platform/posix/signal_pipe.h"
 #include "platform/qt/session_host.h"
-#include "platform/window_system.h"
+#include "forms/window_system.h"
 
 class QSocketNotifier;
 
@@ -16,15 +16,15 @@ namespace nagwick::platform::qt {
 class GnomeSession;
 class XsmpSession;
 
-class QtSystem : public WindowSystem, public SessionHost {
+class QtSystem : public forms::WindowSystem, public SessionHost {
 public:
     QtSystem();
     ~QtSystem() override;
 
-    void Attach(SystemEvents& events) override { systemEvents_ = &events; }
-    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormDesign& design, NativeWindow* owner,
-                                                     WindowEvents& events) override;
-    void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
+    void Attach(forms::SystemEvents& events) override { systemEvents_ = &events; }
+    std::unique_ptr<forms::NativeWindow> CreateNativeWindow(const forms::FormDesign& design, forms::NativeWindow* owner,
+                                                     forms::WindowEvents& events) override;
+    void ShowMessage(std::string_view prompt, std::string_view title, forms::MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
@@ -47,7 +47,7 @@ public:
     void ReleaseExit() override;
 
 private:
-    SystemEvents* systemEvents_ = nullptr;
+    forms::SystemEvents* systemEvents_ = nullptr;
     posix::SignalPipe signals_;
     std::unique_ptr<QSocketNotifier> signalNotifier_;
     std::unique_ptr<XsmpSession> xsmp_;

@@ -17,9 +17,9 @@ QCheckBox* FindCheckBox(const FormWidget* widget, std::string_view name) {
 
 }  // namespace
 
-QtWindow::QtWindow(const FormDesign& design, QtWindow* owner, WindowEvents& events)
+QtWindow::QtWindow(const forms::FormDesign& design, QtWindow* owner, forms::WindowEvents& events)
     : widget_(new FormWidget(design, owner ? owner->widget_.data() : nullptr, events)) {
-    if (design.kind == FormKind::Dialog) widget_->setWindowModality(Qt::ApplicationModal);
+    if (design.kind == forms::FormKind::Dialog) widget_->setWindowModality(Qt::ApplicationModal);
 }
 
 QtWindow::~QtWindow() {
@@ -29,8 +29,8 @@ QtWindow::~QtWindow() {
     widget_->deleteLater();
 }
 
-void QtWindow::Show(WindowState state) {
-    if (state == WindowState::Minimized) {
+void QtWindow::Show(forms::WindowState state) {
+    if (state == forms::WindowState::Minimized) {
         widget_->showMinimized();
         return;
     }

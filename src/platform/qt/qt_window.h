@@ -3,18 +3,18 @@
 #include <QPointer>
 
 #include "platform/qt/form_widget.h"
-#include "platform/window_system.h"
+#include "forms/window_system.h"
 
 namespace nagwick::platform::qt {
 
-class QtWindow : public NativeWindow {
+class QtWindow : public forms::NativeWindow {
 public:
-    QtWindow(const FormDesign& design, QtWindow* owner, WindowEvents& events);
+    QtWindow(const forms::FormDesign& design, QtWindow* owner, forms::WindowEvents& events);
     // The widget may be mid-event (its own close, a click): it is hidden now
     // and deleted once control is back in the event loop.
     ~QtWindow() override;
 
-    void Show(WindowState state) override;
+    void Show(forms::WindowState state) override;
     void Hide() override;
     // Nothing to do: a dialog is application-modal, and Qt itself keeps
     // input from the other windows meanwhile.

@@ -1,6 +1,6 @@
 #include "platform/win32/app_folder.h"
 
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 
 #include "platform/win32/wide_text.h"
 

@@ -2,7 +2,7 @@
 // Dots per inch of a window, and the metrics that depend on them. The
 // per-window functions of Windows 10 are looked up when first needed; on
 // older systems, which lack them, the system's DPI stands in.
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 
 namespace nagwick::platform::win32 {
 

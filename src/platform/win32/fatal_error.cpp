@@ -1,6 +1,6 @@
 #include "platform/win32/fatal_error.h"
 
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 
 #include <string>
 
@@ -11,11 +11,11 @@ namespace nagwick::platform::win32 {
 
 void ReportFatalError(std::string_view what) noexcept {
     try {
-        const std::wstring text = Widen(forms::RunTimeErrorText(what));
-        MessageBoxW(nullptr, text.c_str(), L"Nagwick",
+        MessageBoxW(nullptr, Widen(forms::RunTimeErrorText(what)).c_str(), Widen(forms::App::Title).c_str(),
                     MB_OK | MB_ICONHAND | MB_TASKMODAL | MB_SETFOREGROUND);
     } catch (...) {
-        MessageBoxW(nullptr, L"Run-time error", L"Nagwick", MB_OK | MB_ICONHAND | MB_TASKMODAL);
+        // No memory for the words: the system's own box still says it.
+        MessageBoxW(nullptr, L"Run-time error", nullptr, MB_OK | MB_ICONHAND | MB_TASKMODAL);
     }
     ExitProcess(1);
 }

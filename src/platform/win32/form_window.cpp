@@ -53,10 +53,10 @@ void FormWindow::RegisterWindowClass() {
     if (!registered) throw std::runtime_error("the window class could not be registered: " + ErrorText(GetLastError()));
 }
 
-FormWindow::FormWindow(const FormDesign& design, FormWindow* owner, WindowEvents& events, WindowHost& host)
+FormWindow::FormWindow(const forms::FormDesign& design, FormWindow* owner, forms::WindowEvents& events, WindowHost& host)
     : design_(design), events_(events), host_(host) {
     RegisterWindowClass();
-    if (design.kind == FormKind::Main) {
+    if (design.kind == forms::FormKind::Main) {
         // Fixed single border: no sizing frame, and no maximise box.
         style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
         exStyle_ = WS_EX_CONTROLPARENT;
@@ -87,7 +87,7 @@ FormWindow::FormWindow(const FormDesign& design, FormWindow* owner, WindowEvents
         DestroyWindow(window_);
         throw;
     }
-    if (design.kind == FormKind::Main && !host.SessionEndReason().empty())
+    if (design.kind == forms::FormKind::Main && !host.SessionEndReason().empty())
         blocksSessionEnd_ = ShutdownBlockReasonCreate(window_, host.SessionEndReason().c_str()) != FALSE;
 }
 
@@ -105,31 +105,31 @@ FormWindow::~FormWindow() {
 void FormWindow::CreateControls() {
     // The dialog manager moves the focus in the order the controls were
     // made: the focusable ones by tab index, then the labels, which take none.
-    std::vector<const ControlDesign*> order = forms::TabOrder(design_);
+    std::vector<const forms::ControlDesign*> order = forms::TabOrder(design_);
     for (const auto& control : design_.controls)
-        if (control.kind == ControlKind::Label) order.push_back(&control);
+        if (control.kind == forms::ControlKind::Label) order.push_back(&control);
 
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     bool firstFocusable = true;
     bool firstLabel = true;
-    for (const ControlDesign* control : order) {
+    for (const forms::ControlDesign* control : order) {
         DWORD style = WS_CHILD | WS_VISIBLE;
         const wchar_t* windowClass = L"BUTTON";
         // Two groups, so that the arrow keys move among the focusable
         // controls only.
-        bool& first = control->kind == ControlKind::Label ? firstLabel : firstFocusable;
+        bool& first = control->kind == forms::ControlKind::Label ? firstLabel : firstFocusable;
         if (first) style |= WS_GROUP;
         first = false;
         switch (control->kind) {
-        case ControlKind::Label:
+        case forms::ControlKind::Label:
             windowClass = L"STATIC";
             style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
             break;
-        case ControlKind::Button:
+        case forms::ControlKind::Button:
             // BS_NOTIFY: BN_SETFOCUS, see HandleCommand.
             style |= WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
             break;
-        case ControlKind::CheckBox:
+        case forms::ControlKind::CheckBox:
             style |= WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY;
             break;
         }
@@ -140,7 +140,7 @@ void FormWindow::CreateControls() {
         if (!window) throw std::runtime_error("a control could not be created: " + ErrorText(GetLastError()));
         controls_.push_back({control, window});
         // Enter presses it, unless the focus is on another button.
-        if (control->kind == ControlKind::Button && control->name == design_.defaultButton)
+        if (control->kind == forms::ControlKind::Button && control->name == design_.defaultButton)
             SendMessageW(window_, DM_SETDEFID, id, 0);
     }
 }
@@ -161,7 +161,7 @@ void FormWindow::LoadIcons(int dpi) {
     load(ICON_SMALL, smallIcon_, SM_CXSMICON, SM_CYSMICON);
 }
 
-forms::Extent FormWindow::TextRoom(const ControlDesign& control, HFONT font, bool standIn) const {
+forms::Extent FormWindow::TextRoom(const forms::ControlDesign& control, HFONT font, bool standIn) const {
     const std::wstring text = Widen(control.text);
     SIZE size{0, 0};
     if (const HDC dc = GetDC(window_)) {
@@ -175,7 +175,7 @@ forms::Extent FormWindow::TextRoom(const ControlDesign& control, HFONT font, boo
     // widths it reports (Wine's renderer does, by up to 3 %): a margin, so
     // that no text is cut even then.
     if (standIn) room.width += room.width / 25 + MulDiv(2, dpi_, kDefaultDpi);
-    if (control.kind == ControlKind::CheckBox) {
+    if (control.kind == forms::ControlKind::CheckBox) {
         // The box, and the gap and focus rectangle beside the text.
         room.width += SystemMetric(SM_CXMENUCHECK, dpi_) + MulDiv(6, dpi_, kDefaultDpi);
         room.height = std::max(room.height, SystemMetric(SM_CYMENUCHECK, dpi_));
@@ -200,8 +200,8 @@ void FormWindow::ApplyDpi(int dpi) {
     Font regular(MakeFont(dpi, FW_NORMAL));
     Font bold(MakeFont(dpi, FW_BOLD));
     const bool standIn = IsStandIn(regular.get());
-    const auto fontOf = [&](const ControlDesign& design) { return design.bold ? bold.get() : regular.get(); };
-    const forms::FormLayout layout = forms::LayOutForm(design_, dpi, [&](const ControlDesign& design) {
+    const auto fontOf = [&](const forms::ControlDesign& design) { return design.bold ? bold.get() : regular.get(); };
+    const forms::FormLayout layout = forms::LayOutForm(design_, dpi, [&](const forms::ControlDesign& design) {
         return TextRoom(design, fontOf(design), standIn);
     });
     for (const Control& control : controls_) {
@@ -251,9 +251,9 @@ void FormWindow::PlaceOnFirstShow() {
     SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FormWindow::Show(WindowState state) {
+void FormWindow::Show(forms::WindowState state) {
     PlaceOnFirstShow();
-    if (state == WindowState::Minimized) {
+    if (state == forms::WindowState::Minimized) {
         ShowWindow(window_, SW_SHOWMINIMIZED);
         return;
     }
@@ -269,7 +269,7 @@ void FormWindow::SetEnabled(bool enabled) { EnableWindow(window_, enabled ? TRUE
 
 const FormWindow::Control& FormWindow::FindCheckBox(std::string_view name) const {
     for (const Control& control : controls_)
-        if (control.design->kind == ControlKind::CheckBox && control.design->name == name) return control;
+        if (control.design->kind == forms::ControlKind::CheckBox && control.design->name == name) return control;
     throw std::invalid_argument("no check box " + std::string(name));
 }
 
@@ -337,7 +337,7 @@ void FormWindow::HandleCommand(WPARAM wParam, LPARAM lParam) {
         // From the dialog manager: Esc gives IDCANCEL, which closes a dialog
         // like its close box (and never presses a Cancel button); Enter with
         // no default button gives IDOK, which does nothing.
-        if (LOWORD(wParam) == IDCANCEL && design_.kind == FormKind::Dialog) events_.OnCloseRequested();
+        if (LOWORD(wParam) == IDCANCEL && design_.kind == forms::FormKind::Dialog) events_.OnCloseRequested();
         return;
     }
     const auto control = std::ranges::find(controls_, from, &Control::window);
@@ -349,7 +349,7 @@ void FormWindow::HandleCommand(WPARAM wParam, LPARAM lParam) {
         // move the look: onto a focused button, else back to the default one.
         // (The control has the focus already: nothing comes back here.)
         SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(from), TRUE);
-    } else if (HIWORD(wParam) == BN_CLICKED && control->design->kind == ControlKind::Button) {
+    } else if (HIWORD(wParam) == BN_CLICKED && control->design->kind == forms::ControlKind::Button) {
         events_.OnClick(control->design->name);
     }
 }

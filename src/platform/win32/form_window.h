@@ -5,7 +5,7 @@
 // window class is a dialog's (DLGWINDOWEXTRA, DefDlgProc), so Windows' dialog
 // manager gives it Tab, the arrow keys, Enter, Esc, the default button and the
 // focus kept across activations.
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 
 #include <memory>
 #include <string>
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "forms/form_layout.h"
-#include "platform/window_system.h"
+#include "forms/window_system.h"
 
 namespace nagwick::platform::win32 {
 
@@ -31,16 +31,16 @@ protected:
     ~WindowHost() = default;
 };
 
-class FormWindow final : public NativeWindow {
+class FormWindow final : public forms::NativeWindow {
 public:
-    FormWindow(const FormDesign& design, FormWindow* owner, WindowEvents& events, WindowHost& host);
+    FormWindow(const forms::FormDesign& design, FormWindow* owner, forms::WindowEvents& events, WindowHost& host);
     // Safe while the window is inside its own window procedure (a click that
     // unloads its form): the window reports nothing more from here on.
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
-    void Show(WindowState state) override;
+    void Show(forms::WindowState state) override;
     void Hide() override;
     void SetEnabled(bool enabled) override;
     int CheckValue(std::string_view checkBox) const override;
@@ -50,7 +50,7 @@ public:
 
 private:
     struct Control {
-        const ControlDesign* design;
+        const forms::ControlDesign* design;
         HWND window;
     };
     struct GdiDeleter {
@@ -73,13 +73,13 @@ private:
     void ApplyDpi(int dpi);
     // The room a label's or check box's text needs in `font`; `standIn` when
     // the font is not the face asked for.
-    forms::Extent TextRoom(const ControlDesign& control, HFONT font, bool standIn) const;
+    forms::Extent TextRoom(const forms::ControlDesign& control, HFONT font, bool standIn) const;
     bool IsStandIn(HFONT font) const;
     void PlaceOnFirstShow();
     const Control& FindCheckBox(std::string_view name) const;
 
-    const FormDesign& design_;
-    WindowEvents& events_;
+    const forms::FormDesign& design_;
+    forms::WindowEvents& events_;
     WindowHost& host_;
     HWND window_ = nullptr;
     DWORD style_ = 0;

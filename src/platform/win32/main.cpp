@@ -1,6 +1,6 @@
 // Nagwick on Windows: the program over the Win32 window system, the
 // system's profile reader and the Win32 file layer.
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 #include <commctrl.h>
 
 #include <exception>

@@ -1,6 +1,6 @@
 #include "platform/win32/system_profile.h"
 
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 
 #include <climits>
 #include <vector>

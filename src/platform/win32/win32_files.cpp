@@ -1,8 +1,11 @@
 #include "platform/win32/win32_files.h"
 
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 
 #include "platform/win32/wide_text.h"
+
+#include <memory>
+#include <utility>
 
 namespace nagwick::platform::win32 {
 using core::FileContent;
@@ -48,18 +51,29 @@ std::wstring TempPrefixOf(const std::wstring& path) {
     return folder + Widen(core::TempPrefix(Narrow(path.substr(folder.size()))));
 }
 
+class Win32TempFile final : public core::TempFile {
+public:
+    Win32TempFile(HANDLE file, std::wstring tempPath, std::wstring path)
+        : file_(file), tempPath_(std::move(tempPath)), path_(std::move(path)) {}
+    Win32TempFile(const Win32TempFile&) = delete;
+    Win32TempFile& operator=(const Win32TempFile&) = delete;
+    ~Win32TempFile() override;
+
+    FileResult Write(const std::string& bytes) override;
+    FileResult Replace() override;
+    void Discard() override;
+
+private:
+    HANDLE file_;            // open until written
+    std::wstring tempPath_;  // empty once it has replaced its file, or is gone
+    const std::wstring path_;
+};
+
 unsigned long long Ticks(const FILETIME& time) {
     return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 }  // namespace
-
-Win32Files::~Win32Files() { CloseTemp(); }
-
-void Win32Files::CloseTemp() {
-    if (temp_) CloseHandle(static_cast<HANDLE>(temp_));
-    temp_ = nullptr;
-}
 
 FileContent Win32Files::ReadAll(const std::string& path) {
     const std::wstring name = Widen(path);
@@ -83,18 +97,18 @@ FileContent Win32Files::ReadAll(const std::string& path) {
     return read ? content : Unreadable(Failed(error));
 }
 
-FileResult Win32Files::CreateTemp(const std::string& path, std::string& tempPath) {
+std::unique_ptr<core::TempFile> Win32Files::CreateTemp(const std::string& path, FileResult& why) {
     const std::wstring target = Widen(path);
     // The new file keeps what the user set on the old one (hidden, say).
     DWORD kept = FILE_ATTRIBUTE_NORMAL;
     if (const DWORD old = GetFileAttributesW(target.c_str()); old != INVALID_FILE_ATTRIBUTES) {
-        if (old & FILE_ATTRIBUTE_DIRECTORY) return {FileError::FolderInPlace, {}};
+        if (old & FILE_ATTRIBUTE_DIRECTORY) return why = {FileError::FolderInPlace, {}}, nullptr;
         // The move would replace a read-only file; it is not ours to replace.
-        if (old & FILE_ATTRIBUTE_READONLY) return {FileError::ReadOnlyFile, {}};
+        if (old & FILE_ATTRIBUTE_READONLY) return why = {FileError::ReadOnlyFile, {}}, nullptr;
         kept = old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         if (!kept) kept = FILE_ATTRIBUTE_NORMAL;
     }
-    const std::wstring temp = TempPrefixOf(target) + std::to_wstring(GetCurrentProcessId());
+    std::wstring temp = TempPrefixOf(target) + std::to_wstring(GetCurrentProcessId());
     const auto create = [&] {
         return CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, kept, nullptr);
     };
@@ -103,38 +117,38 @@ FileResult Win32Files::CreateTemp(const std::string& path, std::string& tempPath
     // file of that name is a stopped writer's.
     if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS && DeleteFileW(temp.c_str()))
         file = create();
-    if (file == INVALID_HANDLE_VALUE) return LastError();
-    temp_ = file;
-    tempPath = Narrow(temp);
-    return {};
+    if (file == INVALID_HANDLE_VALUE) return why = LastError(), nullptr;
+    return std::make_unique<Win32TempFile>(file, std::move(temp), target);
 }
 
-FileResult Win32Files::Write(const std::string& /*tempPath*/, const std::string& bytes) {
+Win32TempFile::~Win32TempFile() { Discard(); }
+
+FileResult Win32TempFile::Write(const std::string& bytes) {
     DWORD wrote = 0;
-    if (!WriteFile(static_cast<HANDLE>(temp_), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr))
-        return LastError();
+    if (!WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr)) return LastError();
     if (wrote != bytes.size()) return {FileError::DriveFull, {}};
-    if (!FlushFileBuffers(static_cast<HANDLE>(temp_))) return LastError();
+    // On the device before the move: a drive pulled right after it must not
+    // leave an empty file in the old one's place.
+    if (!FlushFileBuffers(file_)) return LastError();
     // Closed before the move: Windows does not rename a file open for writing.
-    const HANDLE file = static_cast<HANDLE>(temp_);
-    temp_ = nullptr;
-    if (!CloseHandle(file)) return LastError();
+    if (!CloseHandle(std::exchange(file_, INVALID_HANDLE_VALUE))) return LastError();
     return {};
 }
 
-FileResult Win32Files::Replace(const std::string& tempPath, const std::string& path) {
-    if (!MoveFileExW(Widen(tempPath).c_str(), Widen(path).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+FileResult Win32TempFile::Replace() {
+    // Write-through: the move is on the device when it returns.
+    if (!MoveFileExW(tempPath_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return LastError();
+    tempPath_.clear();
     return {};
 }
 
-void Win32Files::Remove(const std::string& tempPath) {
-    CloseTemp();
-    DeleteFileW(Widen(tempPath).c_str());
+void Win32TempFile::Discard() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(file_, INVALID_HANDLE_VALUE));
+    if (!tempPath_.empty()) DeleteFileW(std::exchange(tempPath_, {}).c_str());
 }
 
-void Win32Files::RemoveStaleTemps(const std::string& path) {
+void Win32Files::RemoveStaleTemps(const std::string& path) noexcept try {
     const std::wstring prefix = TempPrefixOf(Widen(path));
     const std::wstring folder = FolderPart(prefix);
     FILETIME now;
@@ -142,13 +156,15 @@ void Win32Files::RemoveStaleTemps(const std::string& path) {
     // A younger one may belong to a copy of the program saving right now.
     const unsigned long long oldest = Ticks(now) - 60ULL * 10'000'000ULL;  // a minute in 100 ns
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((prefix + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const HANDLE first = FindFirstFileW((prefix + L"*").c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE) return;
+    const std::unique_ptr<void, decltype(&FindClose)> search(first, &FindClose);
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && Ticks(found.ftLastWriteTime) < oldest)
             DeleteFileW((folder + found.cFileName).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
+} catch (...) {
+    // Best effort: out of memory for a path, say; the save goes on.
 }
 
 }  // namespace nagwick::platform::win32

@@ -11,24 +11,11 @@ namespace nagwick::platform::win32 {
 
 class Win32Files final : public core::FileOps {
 public:
-    Win32Files() = default;
-    Win32Files(const Win32Files&) = delete;
-    Win32Files& operator=(const Win32Files&) = delete;
-    ~Win32Files() override;
-
     core::FileContent ReadAll(const std::string& path) override;
-    core::FileResult CreateTemp(const std::string& path, std::string& tempPath) override;
-    core::FileResult Write(const std::string& tempPath, const std::string& bytes) override;
-    core::FileResult Replace(const std::string& tempPath, const std::string& path) override;
+    std::unique_ptr<core::TempFile> CreateTemp(const std::string& path, core::FileResult& why) override;
     // Nothing left to do: the move wrote through.
     core::FileResult SyncFolder(const std::string&) override { return {}; }
-    void Remove(const std::string& tempPath) override;
-    void RemoveStaleTemps(const std::string& path) override;
-
-private:
-    void CloseTemp();
-
-    void* temp_ = nullptr;  // the handle of the temporary file being written
+    void RemoveStaleTemps(const std::string& path) noexcept override;
 };
 
 }  // namespace nagwick::platform::win32

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_system.h"
 
-#include "platform/win32/windows_api.h"
+#include <windows.h>
 
 #include "platform/win32/file_manager.h"
 #include "platform/win32/wide_text.h"
@@ -10,17 +10,17 @@ namespace nagwick::platform::win32 {
 Win32System::Win32System(std::wstring sessionEndReason)
     : sessionEndReason_(std::move(sessionEndReason)) {}
 
-std::unique_ptr<NativeWindow> Win32System::CreateNativeWindow(const FormDesign& design, NativeWindow* owner,
-                                                              WindowEvents& events) {
+std::unique_ptr<forms::NativeWindow> Win32System::CreateNativeWindow(const forms::FormDesign& design, forms::NativeWindow* owner,
+                                                              forms::WindowEvents& events) {
     return std::make_unique<FormWindow>(design, static_cast<FormWindow*>(owner), events,
                                         static_cast<WindowHost&>(*this));
 }
 
-void Win32System::ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) {
+void Win32System::ShowMessage(std::string_view prompt, std::string_view title, forms::MsgBoxIcon icon) {
     // Modal to the whole program and in front of everything: the main window
     // may be hidden, minimised, or already gone.
     const UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST |
-                       (icon == MsgBoxIcon::Critical ? MB_ICONHAND : MB_ICONEXCLAMATION);
+                       (icon == forms::MsgBoxIcon::Critical ? MB_ICONHAND : MB_ICONEXCLAMATION);
     MessageBoxW(nullptr, Widen(prompt).c_str(), Widen(title).c_str(), style);
 }
 

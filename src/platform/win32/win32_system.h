@@ -5,20 +5,20 @@
 #include <string>
 
 #include "platform/win32/form_window.h"
-#include "platform/window_system.h"
+#include "forms/window_system.h"
 
 namespace nagwick::platform::win32 {
 
-class Win32System final : public WindowSystem, private WindowHost {
+class Win32System final : public forms::WindowSystem, private WindowHost {
 public:
     // `sessionEndReason` is what Windows shows for the program while the
     // session's end waits for it (nothing when empty).
     explicit Win32System(std::wstring sessionEndReason = {});
 
-    void Attach(SystemEvents& events) override { systemEvents_ = &events; }
-    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormDesign& design, NativeWindow* owner,
-                                                     WindowEvents& events) override;
-    void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
+    void Attach(forms::SystemEvents& events) override { systemEvents_ = &events; }
+    std::unique_ptr<forms::NativeWindow> CreateNativeWindow(const forms::FormDesign& design, forms::NativeWindow* owner,
+                                                     forms::WindowEvents& events) override;
+    void ShowMessage(std::string_view prompt, std::string_view title, forms::MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
@@ -34,7 +34,7 @@ private:
     const std::wstring& SessionEndReason() const override { return sessionEndReason_; }
 
     std::wstring sessionEndReason_;
-    SystemEvents* systemEvents_ = nullptr;
+    forms::SystemEvents* systemEvents_ = nullptr;
     bool sessionEnding_ = false;
     bool quitting_ = false;
     int quitStatus_ = 0;

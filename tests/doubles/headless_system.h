@@ -10,49 +10,49 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_system.h"
+#include "forms/window_system.h"
 
-namespace nagwick::platform::headless {
+namespace nagwick::test {
 
-class HeadlessWindow : public NativeWindow {
+class HeadlessWindow : public forms::NativeWindow {
 public:
-    HeadlessWindow(const FormDesign& design, WindowEvents& events);
+    HeadlessWindow(const forms::FormDesign& design, forms::WindowEvents& events);
 
-    void Show(WindowState state) override;
+    void Show(forms::WindowState state) override;
     void Hide() override;
     void SetEnabled(bool enabled) override { enabled_ = enabled; }
     int CheckValue(std::string_view checkBox) const override;
     void SetCheckValue(std::string_view checkBox, int value) override;
 
-    const FormDesign& design;
-    WindowEvents& events;
+    const forms::FormDesign& design;
+    forms::WindowEvents& events;
     bool visible() const { return visible_; }
     bool enabled() const { return enabled_; }
-    WindowState state() const { return state_; }
+    forms::WindowState state() const { return state_; }
 
 private:
     bool visible_ = false;
     bool enabled_ = true;
-    WindowState state_ = WindowState::Normal;
+    forms::WindowState state_ = forms::WindowState::Normal;
     std::map<std::string, int, std::less<>> checks_;
 };
 
 struct ShownMessage {
     std::string prompt;
     std::string title;
-    MsgBoxIcon icon;
+    forms::MsgBoxIcon icon;
 };
 
-class HeadlessSystem : public WindowSystem {
+class HeadlessSystem : public forms::WindowSystem {
 public:
     HeadlessSystem();
     ~HeadlessSystem() override;
 
     // --- the window system ---
-    void Attach(SystemEvents& events) override { systemEvents_ = &events; }
-    std::unique_ptr<NativeWindow> CreateNativeWindow(const FormDesign& design, NativeWindow* owner,
-                                                     WindowEvents& events) override;
-    void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) override;
+    void Attach(forms::SystemEvents& events) override { systemEvents_ = &events; }
+    std::unique_ptr<forms::NativeWindow> CreateNativeWindow(const forms::FormDesign& design, forms::NativeWindow* owner,
+                                                     forms::WindowEvents& events) override;
+    void ShowMessage(std::string_view prompt, std::string_view title, forms::MsgBoxIcon icon) override;
     bool OpenFolder(const std::string& folder, std::string& error) override;
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
@@ -83,7 +83,7 @@ private:
     HeadlessWindow* Enabled(std::string_view formName) const;
     bool RunPosted(const std::function<bool()>& done);
 
-    SystemEvents* systemEvents_ = nullptr;
+    forms::SystemEvents* systemEvents_ = nullptr;
     std::vector<HeadlessWindow*> windows_;
     std::deque<std::function<void()>> posted_;
     std::vector<ShownMessage> messages_;
@@ -91,4 +91,4 @@ private:
     std::optional<int> quitStatus_;
 };
 
-}  // namespace nagwick::platform::headless
+}  // namespace nagwick::test

@@ -1,17 +1,17 @@
-#include "platform/headless/headless_system.h"
+#include "doubles/headless_system.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-namespace nagwick::platform::headless {
+namespace nagwick::test {
 
-HeadlessWindow::HeadlessWindow(const FormDesign& formDesign, WindowEvents& windowEvents)
+HeadlessWindow::HeadlessWindow(const forms::FormDesign& formDesign, forms::WindowEvents& windowEvents)
     : design(formDesign), events(windowEvents) {
     for (const auto& control : design.controls)
-        if (control.kind == ControlKind::CheckBox) checks_.emplace(std::string(control.name), 0);
+        if (control.kind == forms::ControlKind::CheckBox) checks_.emplace(std::string(control.name), 0);
 }
 
-void HeadlessWindow::Show(WindowState state) {
+void HeadlessWindow::Show(forms::WindowState state) {
     visible_ = true;
     state_ = state;
 }
@@ -35,7 +35,7 @@ namespace {
 // Removes itself from the system's list when the form destroys it.
 class TrackedWindow : public HeadlessWindow {
 public:
-    TrackedWindow(const FormDesign& design, WindowEvents& events,
+    TrackedWindow(const forms::FormDesign& design, forms::WindowEvents& events,
                   std::vector<HeadlessWindow*>& list)
         : HeadlessWindow(design, events), list_(list) {
         list_.push_back(this);
@@ -52,14 +52,14 @@ HeadlessSystem::HeadlessSystem() = default;
 
 HeadlessSystem::~HeadlessSystem() = default;
 
-std::unique_ptr<NativeWindow> HeadlessSystem::CreateNativeWindow(const FormDesign& design,
-                                                                 NativeWindow* /*owner*/,
-                                                                 WindowEvents& events) {
+std::unique_ptr<forms::NativeWindow> HeadlessSystem::CreateNativeWindow(const forms::FormDesign& design,
+                                                                 forms::NativeWindow* /*owner*/,
+                                                                 forms::WindowEvents& events) {
     return std::make_unique<TrackedWindow>(design, events, windows_);
 }
 
 void HeadlessSystem::ShowMessage(std::string_view prompt, std::string_view title,
-                                 MsgBoxIcon icon) {
+                                 forms::MsgBoxIcon icon) {
     messages_.push_back({std::string(prompt), std::string(title), icon});
     if (whileMessageShown) whileMessageShown(messages_.back());
 }
@@ -117,4 +117,4 @@ void HeadlessSystem::RequestEnd() {
     if (systemEvents_) systemEvents_->OnEndRequested();
 }
 
-}  // namespace nagwick::platform::headless
+}  // namespace nagwick::test

@@ -1,9 +1,9 @@
 #pragma once
-// The window seam: what the portable program needs of a platform's windows.
+// The window seam: what the forms runtime needs of a platform's windows.
 // Native windows built from layout data, message boxes, the file manager,
 // the event loop, and the events (clicks, closes, signals, the session's
-// end) that come back from it. Backends: qt (Linux), win32 (Windows), and
-// headless, the test double.
+// end) that come back from it. Each platform implements it (qt on Linux,
+// win32 on Windows); the tests have a headless one.
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,12 +11,7 @@
 
 #include "forms/form_design.h"
 
-namespace nagwick::platform {
-
-using forms::ControlDesign;
-using forms::ControlKind;
-using forms::FormDesign;
-using forms::FormKind;
+namespace nagwick::forms {
 
 enum class WindowState { Normal = 0, Minimized = 1 };
 enum class MsgBoxIcon { Exclamation, Critical };
@@ -78,4 +73,4 @@ public:
     virtual void Quit(int status) = 0;
 };
 
-}  // namespace nagwick::platform
+}  // namespace nagwick::forms
