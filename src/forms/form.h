@@ -18,6 +18,7 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
+    // Shows the form; a form already shown comes to the front.
     void Show();
     // Returns once the form is hidden or unloaded; meanwhile every other
     // window of the program takes no input.

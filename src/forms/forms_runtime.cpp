@@ -37,7 +37,9 @@ void FormsRuntime::Guard(const std::function<void()>& handler) {
 }
 
 void FormsRuntime::MsgBox(std::string_view prompt, MsgBoxIcon icon, std::string_view title) {
+    ++messagesShown_;
     system_.ShowMessage(prompt, title, icon);
+    --messagesShown_;
 }
 
 bool FormsRuntime::Shell(const std::string& folder, std::string& error) { return system_.OpenFolder(folder, error); }
@@ -47,6 +49,18 @@ void FormsRuntime::OnEndRequested() {
     // by Unload itself, so a second cause never gives a second warning.
     const std::vector<Form*> forms(loaded_.rbegin(), loaded_.rend());
     for (Form* form : forms) form->Unload();
+}
+
+void FormsRuntime::OnActivateRequested() {
+    if (ended_ || loaded_.empty()) return;
+    if (messagesShown_ > 0) return system_.RaiseMessage();
+    Form& newest = *loaded_.back();
+    // A form still loading shows itself when its Form_Load is done.
+    if (newest.state_ != Form::State::Loaded) return;
+    if (&newest != loaded_.front()) return newest.ShowWindow();
+    newest.windowState_ = WindowState::Normal;
+    newest.ShowWindow();
+    newest.window_->FocusFirst();
 }
 
 void FormsRuntime::FormLoaded(Form& form) { loaded_.push_back(&form); }

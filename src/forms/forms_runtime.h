@@ -40,6 +40,10 @@ public:
 
     // SystemEvents: unloads every form, the newest (a dialog) first.
     void OnEndRequested() override;
+    // SystemEvents: a message box on screen comes to the front; else the
+    // options dialog, while it is open; else the start-up form, shown normal
+    // (from hidden or minimised) with the focus on its first control.
+    void OnActivateRequested() override;
 
 private:
     friend class Form;
@@ -51,6 +55,7 @@ private:
 
     WindowSystem& system_;
     std::vector<Form*> loaded_;  // in load order
+    int messagesShown_ = 0;
     bool ended_ = false;
 };
 

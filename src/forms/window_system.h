@@ -32,6 +32,9 @@ class SystemEvents {
 public:
     // A signal or the end of the user's session: every form is to be unloaded.
     virtual void OnEndRequested() = 0;
+    // The program started again from the same folder: what the user has to
+    // see is to come back to the front.
+    virtual void OnActivateRequested() = 0;
 
 protected:
     ~SystemEvents() = default;
@@ -44,6 +47,8 @@ public:
     virtual void Hide() = 0;
     // Off while a modal dialog is open: the window then takes no input.
     virtual void SetEnabled(bool enabled) = 0;
+    // Puts the focus on the first control in tab order.
+    virtual void FocusFirst() = 0;
     // A check box's value: 1 checked, 0 not.
     virtual int CheckValue(std::string_view checkBox) const = 0;
     virtual void SetCheckValue(std::string_view checkBox, int value) = 0;
@@ -61,6 +66,8 @@ public:
 
     // Modal: returns when the user has dismissed the box.
     virtual void ShowMessage(std::string_view prompt, std::string_view title, MsgBoxIcon icon) = 0;
+    // Brings the message box on screen to the front, and makes it active.
+    virtual void RaiseMessage() = 0;
 
     // Opens `folder` in the user's file manager without waiting for it.
     // False, with the reason in `error`, when nothing could be started.

@@ -1,6 +1,6 @@
 // The two windows' logic and the forms runtime, on the headless window
 // system over files in memory: the start-up choices, the ways the program
-// ends, the warning, and the options dialog.
+// ends, the warning, the options dialog, and another start's request.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -30,9 +30,10 @@ protected:
     int Run() { return program->Run(); }  // -1: still running, with nothing left to do
     Boxes Shown() const {  // "title: prompt" of each message box
         Boxes boxes;
-        for (const auto& m : system->messages()) boxes.push_back(m.title + ": " + m.prompt);
+        for (const auto& m : system->messages) boxes.push_back(m.title + ": " + m.prompt);
         return boxes;
     }
+    HeadlessWindow& Main() const { return *system->Find("frmMain"); }
     // Opens the options dialog, and runs `inDialog` while it is open.
     void InDialog(std::function<void(HeadlessWindow&)> inDialog) {
         system->Post([this, inDialog] {
@@ -48,21 +49,18 @@ protected:
 };
 
 TEST_F(ProgramTest, StartUpChoices) {
-    struct Case { std::string file; bool opens; forms::WindowState state; };
-    for (const Case& c : {Case{"(none)", true, forms::WindowState::Normal},
-                          Case{"[main]\nexplorer=True\nstart=minimized\n", true, forms::WindowState::Minimized},
-                          Case{"[main]\nexplorer=-1\nstart=minimizedXYZ\n", true, forms::WindowState::Minimized},
-                          Case{"[main]\nexplorer=false\nstart=Minimized\n", false, forms::WindowState::Normal},
-                          Case{"[main]\nexplorer=false\nstart=minimize\n", false, forms::WindowState::Normal},
-                          Case{"[main]\nexplorer=falsey\n", false, forms::WindowState::Normal},  // 5 characters: "false"
+    struct Case { std::string file; bool opens; WindowState state; };
+    for (const Case& c : {Case{"(none)", true, WindowState::Normal},
+                          Case{"[main]\nexplorer=True\nstart=minimizedXYZ\n", true, WindowState::Minimized},
+                          Case{"[main]\nexplorer=-1\nstart=Minimized\n", true, WindowState::Normal},
+                          Case{"[main]\nexplorer=falsey\n", false, WindowState::Normal},  // 5 characters: "false"
                           // What the Boolean rules can't read counts as the default.
-                          Case{"[main]\nexplorer=\n", true, forms::WindowState::Normal},
-                          Case{"[main]\nexplorer=yes\n", true, forms::WindowState::Normal}}) {
+                          Case{"[main]\nexplorer=\n", true, WindowState::Normal}}) {
         Start(c.file);
         EXPECT_EQ(Run(), -1);
-        EXPECT_TRUE(system->Find("frmMain")->visible() && Shown().empty()) << c.file;
-        EXPECT_EQ(system->Find("frmMain")->state(), c.state) << c.file;
-        EXPECT_EQ(system->openedFolders(), c.opens ? Boxes{"/drive"} : Boxes{}) << c.file;
+        EXPECT_TRUE(Main().visible && Shown().empty()) << c.file;
+        EXPECT_EQ(Main().state, c.state) << c.file;
+        EXPECT_EQ(system->openedFolders, c.opens ? Boxes{"/drive"} : Boxes{}) << c.file;
         EXPECT_EQ(files.files.size(), c.file == "(none)" ? 0u : 1u) << "reading wrote a file";
     }
 }
@@ -71,10 +69,9 @@ TEST_F(ProgramTest, ExitEndsSilentlyAndEveryOtherEndWarnsOnce) {
     struct Case { const char* name; std::function<void(HeadlessSystem&)> end; };
     for (const Case& c : {Case{"exit", [](HeadlessSystem& s) { s.Click("frmMain", "btnExit"); }},
                           Case{"close box", [](HeadlessSystem& s) { s.Close("frmMain"); }},
-                          Case{"signal or session end", [](HeadlessSystem& s) { s.RequestEnd(); }},
-                          Case{"hidden, then the end", [](HeadlessSystem& s) {
+                          Case{"hidden, then a signal or the session's end", [](HeadlessSystem& s) {
                               s.Click("frmMain", "btnHide");
-                              EXPECT_FALSE(s.Find("frmMain")->visible());
+                              EXPECT_FALSE(s.Find("frmMain")->visible);
                               s.RequestEnd();
                           }}}) {
         Start("[main]\nexplorer=false\nstart=minimized\n");
@@ -98,13 +95,36 @@ TEST_F(ProgramTest, AFailedFileManagerIsReportedAndAnEndMeanwhileStillWarns) {
                               kWarning[0]}));
 }
 
-TEST_F(ProgramTest, TheOptionsDialogShowsOnlyTheExactWordsAndOkWritesBoth) {
+// Another start brings back the main window (hidden or minimised) with the
+// focus on Exit, or whatever waits for an answer; the program stays armed.
+TEST_F(ProgramTest, AnotherStartBringsBackWhatTheUserHasToSee) {
+    Start("[main]\nexplorer=false\nstart=minimized\n");
+    system->Post([&] {
+        system->RequestActivation();
+        EXPECT_TRUE(Main().visible && Main().state == WindowState::Normal && Main().firstFocused == 1);
+        system->Click("frmMain", "btnHide");
+        system->RequestActivation();
+        EXPECT_TRUE(Main().visible && Main().firstFocused == 2);
+    });
+    InDialog([&](HeadlessWindow& dialog) {
+        dialog.visible = false;  // as if behind another program's window
+        system->RequestActivation();
+        EXPECT_TRUE(dialog.visible && dialog.firstFocused == 0 && Main().firstFocused == 2);
+        system->Click("frmOptions", "btnCancel");
+    });
+    system->whileMessageShown = [&](const auto&) { system->RequestActivation(); };
+    system->Post([&] { system->Close("frmMain"); });
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Shown(), kWarning);
+    EXPECT_EQ(system->messagesRaised, 1);
+}
+
+TEST_F(ProgramTest, TheOptionsDialogShowsOnlyTheExactWordsAndOkWritesBothInOneSave) {
     struct Case { std::string file; int explorer, start; std::string written; };
     for (const Case& c : {Case{"(none)", 1, 0, "[main]\r\nexplorer=true\r\nstart=normal\r\n"},
                           Case{"[main]\nexplorer=true\nstart=minimized\n", 1, 1, "[main]\nexplorer=true\nstart=minimized\n"},
                           Case{"[main]\nexplorer=True\nstart=Minimized\n", 0, 0, "[main]\nexplorer=false\nstart=normal\n"},
-                          Case{"[main]\nexplorer=1\nstart=minimizedXYZ\n", 0, 1, "[main]\nexplorer=false\nstart=minimized\n"},
-                          Case{"[main]\nexplorer=tru\nstart=minimize\n", 0, 0, "[main]\nexplorer=false\nstart=normal\n"}}) {
+                          Case{"[main]\nexplorer=1\nstart=minimizedXYZ\n", 0, 1, "[main]\nexplorer=false\nstart=minimized\n"}}) {
         Start(c.file);
         InDialog([&](HeadlessWindow& dialog) {
             EXPECT_EQ(dialog.CheckValue("chkExplorer") * 10 + dialog.CheckValue("chkStartState"), c.explorer * 10 + c.start);
@@ -126,7 +146,7 @@ TEST_F(ProgramTest, TheOptionsDialogShowsOnlyTheExactWordsAndOkWritesBoth) {
     });
     EXPECT_EQ(Run(), -1);
     EXPECT_EQ(files.files.at(kIni), "[main]\r\nexplorer=false\r\nstart=minimized\r\n");
-    EXPECT_EQ(system->Find("frmMain")->state(), forms::WindowState::Normal);
+    EXPECT_EQ(Main().state, WindowState::Normal);
 }
 
 TEST_F(ProgramTest, CancelAndAFailedSaveWriteNothingAndTheChoicesHoldForThisRun) {
@@ -159,9 +179,9 @@ TEST(FormsRuntime, AnErrorEscapingAHandlerIsReportedThenTheProgramEnds) {
     Throwing form(runtime, ui::MainFormDesign());
     system.Post([&] { system.Click("frmMain", "btnExit"); });
     EXPECT_EQ(runtime.Run(form), 1);
-    ASSERT_EQ(system.messages().size(), 1u);
-    EXPECT_EQ(system.messages()[0].prompt, "Run-time error: Type mismatch");
-    EXPECT_EQ(system.messages()[0].icon, forms::MsgBoxIcon::Critical);
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].prompt, "Run-time error: Type mismatch");
+    EXPECT_EQ(system.messages[0].icon, forms::MsgBoxIcon::Critical);
     system.RequestEnd();
 }
 

@@ -149,6 +149,7 @@ struct NoEvents : forms::WindowEvents, forms::SystemEvents {
     void OnClick(std::string_view) override {}
     void OnCloseRequested() override {}
     void OnEndRequested() override { ++ends; }
+    void OnActivateRequested() override {}
 };
 
 HWND Handle(const auto& form) { return static_cast<const platform::win32::FormWindow*>(form.get())->Handle(); }

@@ -113,7 +113,12 @@ void FormWidget::ApplyTabOrder() {
     for (std::size_t i = 1; i < focusable.size(); ++i)
         setTabOrder(Control(focusable[i - 1]->name), Control(focusable[i]->name));
     // The first in tab order has the focus when the window opens.
-    if (!focusable.empty()) Control(focusable.front()->name)->setFocus();
+    FocusFirst();
+}
+
+void FormWidget::FocusFirst() {
+    const std::vector<const forms::ControlDesign*> focusable = forms::TabOrder(design_);
+    if (!focusable.empty()) Control(focusable.front()->name)->setFocus(Qt::OtherFocusReason);
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

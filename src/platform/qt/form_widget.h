@@ -15,6 +15,7 @@ public:
     // A dialog is transient for `owner`, which keeps it out of the taskbar.
     FormWidget(const forms::FormDesign& design, QWidget* owner, forms::WindowEvents& events);
 
+    void FocusFirst();
     // After this the window reports nothing more: its form has let it go.
     void Detach() { events_ = nullptr; }
 

@@ -47,6 +47,14 @@ void QtSystem::ShowMessage(std::string_view prompt, std::string_view title, form
     box.exec();
 }
 
+void QtSystem::RaiseMessage() {
+    // The message box is the modal window on top of the stack.
+    if (QWidget* box = QApplication::activeModalWidget()) {
+        box->raise();
+        box->activateWindow();
+    }
+}
+
 bool QtSystem::OpenFolder(const std::string& folder, std::string& error) {
     return OpenInFileManager(folder, error);
 }

@@ -19,6 +19,7 @@ public:
     // Nothing to do: a dialog is application-modal, and Qt itself keeps
     // input from the other windows meanwhile.
     void SetEnabled(bool) override {}
+    void FocusFirst() override { widget_->FocusFirst(); }
     int CheckValue(std::string_view checkBox) const override;
     void SetCheckValue(std::string_view checkBox, int value) override;
 

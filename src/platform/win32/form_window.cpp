@@ -267,6 +267,12 @@ void FormWindow::Hide() { ShowWindow(window_, SW_HIDE); }
 
 void FormWindow::SetEnabled(bool enabled) { EnableWindow(window_, enabled ? TRUE : FALSE); }
 
+void FormWindow::FocusFirst() {
+    // Through the dialog manager, so that the default look follows the focus.
+    if (const HWND first = GetNextDlgTabItem(window_, nullptr, FALSE))
+        SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+}
+
 const FormWindow::Control& FormWindow::FindCheckBox(std::string_view name) const {
     for (const Control& control : controls_)
         if (control.design->kind == forms::ControlKind::CheckBox && control.design->name == name) return control;

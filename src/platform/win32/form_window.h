@@ -43,6 +43,7 @@ public:
     void Show(forms::WindowState state) override;
     void Hide() override;
     void SetEnabled(bool enabled) override;
+    void FocusFirst() override;
     int CheckValue(std::string_view checkBox) const override;
     void SetCheckValue(std::string_view checkBox, int value) override;
 

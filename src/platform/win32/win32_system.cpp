@@ -24,6 +24,20 @@ void Win32System::ShowMessage(std::string_view prompt, std::string_view title, f
     MessageBoxW(nullptr, Widen(prompt).c_str(), Widen(title).c_str(), style);
 }
 
+void Win32System::RaiseMessage() {
+    // The message box is a dialog of this thread's own: the one visible #32770.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            wchar_t name[8] = L"";
+            if (!IsWindowVisible(window) || !GetClassNameW(window, name, 8) || lstrcmpW(name, L"#32770") != 0)
+                return TRUE;
+            SetForegroundWindow(window);
+            return FALSE;
+        },
+        0);
+}
+
 bool Win32System::OpenFolder(const std::string& folder, std::string& error) {
     return StartFileManager(folder, error);
 }

@@ -19,6 +19,7 @@ public:
     std::unique_ptr<forms::NativeWindow> CreateNativeWindow(const forms::FormDesign& design, forms::NativeWindow* owner,
                                                      forms::WindowEvents& events) override;
     void ShowMessage(std::string_view prompt, std::string_view title, forms::MsgBoxIcon icon) override;
+    void RaiseMessage() override;
     bool OpenFolder(const std::string& folder, std::string& error) override;
     int RunEventLoop() override;
     void RunModalLoop(const std::function<bool()>& done) override;
