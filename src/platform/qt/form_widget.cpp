@@ -56,6 +56,10 @@ FormWidget::FormWidget(const forms::FormDesign& design, QWidget* owner, forms::W
     for (const auto& control : design.controls) CreateControl(control);
     LayOut();
     ApplyTabOrder();
+    // Placed now, before the native window exists, where QDialog would place
+    // it on showing: on xcb a later move resets a window that is minimised
+    // but not yet mapped to normal, and it would never start iconic.
+    adjustPosition(owner);
 }
 
 void FormWidget::CreateControl(const forms::ControlDesign& control) {
