@@ -3,10 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QIcon>
-#include <QImageReader>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <vector>
@@ -19,21 +16,6 @@ namespace {
 
 // 8.25 points, in the desktop's default sans-serif face.
 constexpr double kFontPointSize = 8.25;
-
-// The program's icon, drawn for each size it is shown at. Read as PNG by
-// name: letting Qt guess the format loads every image plugin at start-up.
-const QIcon& ProgramIcon() {
-    static const QIcon icon = [] {
-        QIcon built;
-        for (int size : {16, 32, 48}) {
-            QImageReader reader(QString(":/icon/nagwick-%1.png").arg(size), "png");
-            reader.setAutoDetectImageFormat(false);
-            built.addPixmap(QPixmap::fromImage(reader.read()));
-        }
-        return built;
-    }();
-    return icon;
-}
 
 Qt::WindowFlags FlagsFor(forms::FormKind kind) {
     // A fixed frame: no maximise box; the main window can be minimised.
@@ -49,7 +31,6 @@ FormWidget::FormWidget(const forms::FormDesign& design, QWidget* owner, forms::W
     : QDialog(owner, FlagsFor(design.kind)), design_(design), events_(&events) {
     setObjectName(QString::fromUtf8(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));
-    setWindowIcon(ProgramIcon());
     QFont font = QApplication::font();
     font.setPointSizeF(kFontPointSize);
     setFont(font);
