@@ -37,6 +37,16 @@ FormWidget::FormWidget(const forms::FormDesign& design, QWidget* owner, forms::W
     for (const auto& control : design.controls) CreateControl(control);
     LayOut();
     ApplyTabOrder();
+    // With no default button, the focused button is the default (Enter
+    // presses it) and keeps the default's frame while the window is inactive.
+    // Auto-default buttons would not: QDialog would make the first one after
+    // the focus (Hide) its default as it shows the window, and frame that one
+    // whenever the focus leaves the window, under the warning say.
+    if (design.defaultButton.empty())
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            if (auto* button = qobject_cast<QPushButton*>(now); button && button->window() == this)
+                button->setDefault(true);
+        });
     // Placed now, before the native window exists, where QDialog would place
     // it on showing: on xcb a later move resets a window that is minimised
     // but not yet mapped to normal, and it would never start iconic.
@@ -56,6 +66,7 @@ void FormWidget::CreateControl(const forms::ControlDesign& control) {
     case forms::ControlKind::Button: {
         auto* button = new QPushButton(QString::fromUtf8(control.text), this);
         button->setDefault(control.name == design_.defaultButton);
+        button->setAutoDefault(!design_.defaultButton.empty());
         connect(button, &QPushButton::clicked, this, [this, name = control.name] {
             if (events_) events_->OnClick(name);
         });
