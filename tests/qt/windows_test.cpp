@@ -150,23 +150,16 @@ TEST_F(QtTest, TheOptionsDialogIsModalOverTheMainWindowWithTheKeysOfAnyDialog) {
     EXPECT_EQ(files.files["/drive/nagwick.ini"], "[main]\nexplorer=true\nstart=minimized\n");
 }
 
-TEST_F(QtTest, SignalsToAHiddenProgramWarnOnce) {
-    system.WatchSignals();
-    Then([] { return Main() != nullptr; }).Do([] { Click(Main(), "btnHide"); });
-    Then([] { return Main() == nullptr; }).Do([] { std::raise(SIGTERM); });
-    Then([] { return Box() != nullptr; }).Do([] { std::raise(SIGHUP), std::raise(SIGINT); }).DismissBox();
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(boxes, kWarning);
-}
-
 // The X11 session manager's Die reaches Qt as a Quit event: the dialog goes
-// first, then the main window with its one warning, however often it comes.
+// first, then the main window with its one warning, however often it or a
+// signal comes.
 TEST_F(QtTest, TheSessionManagersDieUnloadsEveryFormWithOneWarning) {
     platform::qt::XsmpSession xsmp(system);
+    system.WatchSignals();
     const auto die = [] { QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit)); };
     Then([] { return Main() != nullptr; }).Do([] { Click(Main(), "btnOptions"); });
     Then([] { return Dialog() != nullptr; }).Do(die);
-    Then([] { return Box() && !Dialog(); }).Do(die).DismissBox();
+    Then([] { return Box() && !Dialog(); }).Do([die] { die(), std::raise(SIGTERM), std::raise(SIGHUP), std::raise(SIGINT); }).DismissBox();
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(boxes, kWarning);
 }
