@@ -1,13 +1,20 @@
 // Both windows as Qt shows them (layout from twips with real fonts, icons,
-// focus, keys, modality), and the warning for a signal or the X11 session
-// manager's Die: the program on the real widgets, offscreen, over files in
+// focus, keys, modality), the warning box, and the warning for a signal, the
+// X11 session manager's Die and GNOME's session manager (a fake one on a
+// private bus): the program on the real widgets, offscreen, over files in
 // memory, and a user whose steps run from the event loop (inside modal loops
 // too), each tried again until it reports done.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QDeadlineTimer>
 #include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -17,6 +24,7 @@
 
 #include "doubles/memory_files.h"
 #include "platform/qt/qt_system.h"
+#include "platform/qt/session_gnome.h"
 #include "platform/qt/session_xsmp.h"
 #include "ui/layouts.h"
 #include "ui/program.h"
@@ -24,20 +32,32 @@
 namespace nagwick::test {
 namespace {
 
+const std::vector<std::string> kWarning{"warning, Remove flash drive: Remove your flash drive!"};
+
+bool HasProgramIcon(QWidget* window) { return window->windowIcon().pixmap(32).toImage().pixelColor(16, 4).red() > 200; }  // amber
+
 class QtTest : public ::testing::Test {
 public:
-
     void SetUp() override { files.files["/drive/nagwick.ini"] = "[main]\nexplorer=false\n"; }  // no file manager
     QtTest& Then(std::function<bool()> step) {
         steps.push_back(std::move(step));
         return *this;
     }
     QtTest& Do(std::function<void()> action) { return Then([action] { return action(), true; }); }
+    // Writes down what the box shows, and presses its OK.
     QtTest& DismissBox() {
         return Then([this] {
+            static const char* const icons[] = {"no icon", "information", "warning", "critical", "question"};
             QMessageBox* box = Box();
-            if (box) boxes.push_back(box->text().toStdString()), box->button(QMessageBox::Ok)->click();
-            return box != nullptr;
+            if (!box) return false;
+            EXPECT_TRUE(HasProgramIcon(box));
+            if (QWidget* main = Main()) {  // the default's frame where the focus is, or nowhere
+                for (auto* button : main->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+                    EXPECT_TRUE(!button->isDefault() || button == main->focusWidget()) << button->objectName().toStdString();
+            }
+            boxes.push_back(std::string(icons[box->icon()]) + ", " + box->windowTitle().toStdString() + ": " + box->text().toStdString());
+            box->button(QMessageBox::Ok)->click();
+            return true;
         });
     }
     int Run() {
@@ -76,7 +96,6 @@ public:
     std::vector<std::string> boxes;
 };
 
-
 void Keys(QWidget* window, std::initializer_list<Qt::Key> keys) {
     for (Qt::Key key : keys) QTest::keyClick(window->focusWidget(), key);
 }
@@ -86,7 +105,7 @@ void ExpectAsDesigned(QWidget* window, const forms::FormDesign& design, const QS
     const int dpi = qRound(window->screen()->logicalDotsPerInch());
     EXPECT_TRUE(window->minimumSize() == window->maximumSize() && !(window->windowFlags() & Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(bool(window->windowFlags() & Qt::WindowMinimizeButtonHint), design.kind == forms::FormKind::Main);
-    EXPECT_GT(window->windowIcon().pixmap(32).toImage().pixelColor(16, 4).red(), 200) << "the amber square";
+    EXPECT_TRUE(HasProgramIcon(window));
     for (const auto& control : design.controls) {
         const auto* widget = window->findChild<QWidget*>(QString::fromUtf8(control.name));
         EXPECT_EQ(widget->property("text").toString().toStdString() + (widget->font().bold() ? " bold" : ""),
@@ -131,25 +150,71 @@ TEST_F(QtTest, TheOptionsDialogIsModalOverTheMainWindowWithTheKeysOfAnyDialog) {
     EXPECT_EQ(files.files["/drive/nagwick.ini"], "[main]\nexplorer=true\nstart=minimized\n");
 }
 
-TEST_F(QtTest, SignalsToAHiddenProgramWarnOnce) {
-    system.WatchSignals();
-    Then([] { return Main() != nullptr; }).Do([] { Click(Main(), "btnHide"); });
-    Then([] { return Main() == nullptr; }).Do([] { std::raise(SIGTERM); });
-    Then([] { return Box() != nullptr; }).Do([] { std::raise(SIGHUP), std::raise(SIGINT); }).DismissBox();
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(boxes, std::vector<std::string>{"Remove your flash drive!"});
-}
-
 // The X11 session manager's Die reaches Qt as a Quit event: the dialog goes
-// first, then the main window with its one warning, however often it comes.
+// first, then the main window with its one warning, however often it or a
+// signal comes.
 TEST_F(QtTest, TheSessionManagersDieUnloadsEveryFormWithOneWarning) {
     platform::qt::XsmpSession xsmp(system);
+    system.WatchSignals();
     const auto die = [] { QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit)); };
     Then([] { return Main() != nullptr; }).Do([] { Click(Main(), "btnOptions"); });
     Then([] { return Dialog() != nullptr; }).Do(die);
-    Then([] { return Box() && !Dialog(); }).Do(die).DismissBox();
+    Then([] { return Box() && !Dialog(); }).Do([die] { die(), std::raise(SIGTERM), std::raise(SIGHUP), std::raise(SIGINT); }).DismissBox();
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(boxes, std::vector<std::string>{"Remove your flash drive!"});
+    EXPECT_EQ(boxes, kWarning);
+}
+
+// GNOME's session manager as its client sees it, on a bus of the test's own:
+// it writes down each call it gets, and sends the client's signals.
+class FakeGnomeSession : public QDBusVirtualObject {
+public:
+    static constexpr auto kClient = "/org/gnome/SessionManager/Client1";
+    explicit FakeGnomeSession(const QString& address) : bus(QDBusConnection::connectToBus(address, "manager")) {
+        bus.registerService("org.gnome.SessionManager");
+        bus.registerVirtualObject("/org/gnome/SessionManager", this, QDBusConnection::SubPath);
+    }
+    void Send(const char* signal, const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createSignal(kClient, "org.gnome.SessionManager.ClientPrivate", signal);
+        message.setArguments(arguments);
+        bus.send(message);
+    }
+    bool handleMessage(const QDBusMessage& call, const QDBusConnection& connection) override {
+        calls.push_back((call.member() + "(" + QVariant(call.arguments()).toStringList().join(", ") + ")").toStdString());
+        QDBusMessage reply = call.createReply();
+        if (call.member() == "RegisterClient") reply << QVariant::fromValue(QDBusObjectPath(kClient));
+        if (call.member() == "Inhibit") reply << 7u;
+        return connection.send(reply);
+    }
+    QString introspect(const QString&) const override { return {}; }
+
+    QDBusConnection bus;
+    std::vector<std::string> calls;
+};
+
+// A log-out cancelled right after its query changes nothing. The next one
+// waits for the warning, holding the inhibitor; once the warning is
+// dismissed, the inhibitor goes, then the answer: yes.
+TEST_F(QtTest, GnomesSessionManagerHasItsAnswerWhenTheWarningIsDismissed) {
+    QProcess daemon;
+    daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
+    const QString address = daemon.waitForReadyRead(5000) ? daemon.readLine().trimmed() : "";
+    FakeGnomeSession manager(address);
+    if (!manager.bus.isConnected()) GTEST_SKIP() << "no dbus-daemon";
+    platform::qt::GnomeSession session(system, QDBusConnection::connectToBus(address, "client"), "Remove your flash drive!");
+    session.Register("");
+    const std::vector<std::string> joined{"RegisterClient(nagwick, )", "Inhibit(nagwick, 0, Remove your flash drive!, 1)"};
+    QDeadlineTimer settled;
+    Then([&] { return manager.calls == joined; }).Do([&] {
+        manager.Send("QueryEndSession", {1u}), manager.Send("CancelEndSession"), settled.setRemainingTime(300);
+    });
+    Then([&] { return Box() || settled.hasExpired(); }).Do([&] {
+        EXPECT_FALSE(Box()) << "a cancelled log-out warned";
+        manager.Send("QueryEndSession", {1u});
+    });
+    Then([] { return Box() != nullptr; }).Do([&] { EXPECT_EQ(manager.calls, joined); }).DismissBox();
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(boxes, kWarning);
+    EXPECT_EQ(manager.calls, (std::vector<std::string>{joined[0], joined[1], "Uninhibit(7)", "EndSessionResponse(true, )"}));
 }
 
 }  // namespace

@@ -3,10 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QIcon>
-#include <QImageReader>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <vector>
@@ -19,21 +16,6 @@ namespace {
 
 // 8.25 points, in the desktop's default sans-serif face.
 constexpr double kFontPointSize = 8.25;
-
-// The program's icon, drawn for each size it is shown at. Read as PNG by
-// name: letting Qt guess the format loads every image plugin at start-up.
-const QIcon& ProgramIcon() {
-    static const QIcon icon = [] {
-        QIcon built;
-        for (int size : {16, 32, 48}) {
-            QImageReader reader(QString(":/icon/nagwick-%1.png").arg(size), "png");
-            reader.setAutoDetectImageFormat(false);
-            built.addPixmap(QPixmap::fromImage(reader.read()));
-        }
-        return built;
-    }();
-    return icon;
-}
 
 Qt::WindowFlags FlagsFor(forms::FormKind kind) {
     // A fixed frame: no maximise box; the main window can be minimised.
@@ -49,13 +31,26 @@ FormWidget::FormWidget(const forms::FormDesign& design, QWidget* owner, forms::W
     : QDialog(owner, FlagsFor(design.kind)), design_(design), events_(&events) {
     setObjectName(QString::fromUtf8(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));
-    setWindowIcon(ProgramIcon());
     QFont font = QApplication::font();
     font.setPointSizeF(kFontPointSize);
     setFont(font);
     for (const auto& control : design.controls) CreateControl(control);
     LayOut();
     ApplyTabOrder();
+    // With no default button, the focused button is the default (Enter
+    // presses it) and keeps the default's frame while the window is inactive.
+    // Auto-default buttons would not: QDialog would make the first one after
+    // the focus (Hide) its default as it shows the window, and frame that one
+    // whenever the focus leaves the window, under the warning say.
+    if (design.defaultButton.empty())
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            if (auto* button = qobject_cast<QPushButton*>(now); button && button->window() == this)
+                button->setDefault(true);
+        });
+    // Placed now, before the native window exists, where QDialog would place
+    // it on showing: on xcb a later move resets a window that is minimised
+    // but not yet mapped to normal, and it would never start iconic.
+    adjustPosition(owner);
 }
 
 void FormWidget::CreateControl(const forms::ControlDesign& control) {
@@ -71,6 +66,7 @@ void FormWidget::CreateControl(const forms::ControlDesign& control) {
     case forms::ControlKind::Button: {
         auto* button = new QPushButton(QString::fromUtf8(control.text), this);
         button->setDefault(control.name == design_.defaultButton);
+        button->setAutoDefault(!design_.defaultButton.empty());
         connect(button, &QPushButton::clicked, this, [this, name = control.name] {
             if (events_) events_->OnClick(name);
         });

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QEventLoop>
+#include <QIcon>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <utility>
@@ -14,10 +16,28 @@
 
 namespace nagwick::platform::qt {
 
+namespace {
+
+// The program's icon, drawn for each size it is shown at. Read as PNG by
+// name: letting Qt guess the format loads every image plugin at start-up.
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        QImageReader reader(QString(":/icon/nagwick-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
+}
+
+}  // namespace
+
 QtSystem::QtSystem() {
     // The program ends when its forms are unloaded, not when its last window
     // is hidden: Hide leaves it running with no window at all.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every window takes it, message boxes too.
+    QApplication::setWindowIcon(ProgramIcon());
 }
 
 QtSystem::~QtSystem() = default;

@@ -18,6 +18,7 @@ constexpr auto kManagerInterface = "org.gnome.SessionManager";
 constexpr auto kClientInterface = "org.gnome.SessionManager.ClientPrivate";
 constexpr auto kAppId = "nagwick";
 constexpr uint kInhibitLogOut = 1;
+constexpr int kRoundTripMs = 1000;
 
 QDBusMessage ManagerCall(const char* method) {
     return QDBusMessage::createMethodCall(kService, kManagerPath, kManagerInterface, method);
@@ -114,14 +115,13 @@ void GnomeSession::SessionEnding(bool owe) {
 void GnomeSession::StartEnd() {
     if (ending_) return;
     ending_ = true;
-    // From the event loop, after whatever else has already arrived: a
-    // CancelEndSession right behind the query still stops it.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (ending_) host_.EndSession();
-        },
-        Qt::QueuedConnection);
+    // After a round trip to the session manager: by its answer, whatever it
+    // sent before has arrived, and a CancelEndSession right behind the query
+    // still stops the unload. One that does not answer delays it a second.
+    QDBusMessage ping = QDBusMessage::createMethodCall(kService, kManagerPath, "org.freedesktop.DBus.Peer", "Ping");
+    WhenAnswered(bus_.asyncCall(ping, kRoundTripMs), this, [this](const QDBusPendingCall&) {
+        if (ending_) host_.EndSession();
+    });
 }
 
 void GnomeSession::Answer() {
