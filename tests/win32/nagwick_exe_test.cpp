@@ -136,8 +136,11 @@ protected:
     HWND main = nullptr;
 };
 
+// Started minimised and restored as the taskbar does, as if started normally.
 TEST_F(NagwickExe, MainWindowKeys) {
-    Run();
+    Run(kNoFileManager + "start=minimized\r\n");
+    Within([&] { return IsIconic(main); }, "not minimised");
+    PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
     for (const auto& [key, focus] : std::initializer_list<std::pair<UINT, const wchar_t*>>{
              {0, L"Exit"}, {VK_TAB, L"Hide"}, {VK_TAB, L"Options"}, {VK_TAB, L"Exit"}, {VK_RIGHT, L"Hide"},
              {VK_LEFT, L"Exit"}, {VK_ESCAPE, L"Exit"}, {VK_RIGHT, L"Hide"}}) {
