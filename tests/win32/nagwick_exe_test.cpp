@@ -190,12 +190,14 @@ TEST_F(NagwickExe, FileManagerOpensItsFolderAndEnterOnExitEndsIt) {
     ExpectEnd();
 }
 
-// From a drive's root, the settings file is "R:\\nagwick.ini" and the file manager opens the root.
+// From a drive's root, the settings file is "R:\\nagwick.ini" and the file
+// manager opens the root. The close box warns, minimised too.
 TEST_F(NagwickExe, RunsFromADrivesRoot) {
     Run("[main]\r\nstart=minimized\r\n", "R:\\");
     Within([&] { return IsIconic(main); }, "R:\\\\nagwick.ini was not read: not minimised");
     PostMessageW(Await(L"ExplorerWClass", L" (R:)", 20000), WM_CLOSE, 0, 0);
-    Exit();
+    Close(main);
+    ExpectEnd(Warning());
 }
 
 }  // namespace
