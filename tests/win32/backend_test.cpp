@@ -167,6 +167,26 @@ TEST(Win32System, LetsTheSessionEndAndEndsTheProgramOnce) {
     EXPECT_EQ(events.ends, 1);
 }
 
+// A box shows the system's own icon for its kind: the warning's exclamation
+// mark, the error report's stop sign. (Read from the box, which a timer finds
+// while it waits, then dismisses.)
+TEST(Win32System, MessageBoxesShowTheirKindsIcon) {
+    platform::win32::Win32System system;
+    for (const auto& [icon, systemIcon] : {std::pair{forms::MsgBoxIcon::Exclamation, IDI_EXCLAMATION},
+                                           std::pair{forms::MsgBoxIcon::Critical, IDI_HAND}}) {
+        static HICON shown;
+        shown = nullptr;
+        SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            const HWND box = FindWindowW(L"#32770", L"Icon");
+            for (HWND child = nullptr; box && !shown && (child = FindWindowExW(box, child, L"Static", nullptr));)
+                shown = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            if (box) KillTimer(nullptr, timer), PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        system.ShowMessage("Remove your flash drive!", "Icon", icon);
+        EXPECT_EQ(shown, LoadIconW(nullptr, systemIcon)) << static_cast<int>(icon);
+    }
+}
+
 // Moved to a monitor of 144 dots per inch, a window takes the place the
 // system suggests and the size of the layout at that DPI, with icons and
 // fonts (MS Sans Serif, 8.25 points) made anew.
