@@ -21,6 +21,11 @@
 #include "support/temp_folder.h"
 #include "ui/layouts.h"
 
+// This executable's import table entries for the steps of a replace.
+extern "C" decltype(&WriteFile) __imp_WriteFile;
+extern "C" decltype(&FlushFileBuffers) __imp_FlushFileBuffers;
+extern "C" decltype(&MoveFileExW) __imp_MoveFileExW;
+
 namespace nagwick::test {
 namespace {
 
@@ -28,6 +33,25 @@ namespace fs = std::filesystem;
 using core::FileError;
 using platform::win32::Narrow;
 using Outcome = core::SaveResult::Outcome;
+
+// The replace's steps as they reach kernel32, recorded while swapped into
+// the import table (Swap again puts the system's back).
+struct ReplaceSteps {
+    static BOOL WINAPI Write(HANDLE f, LPCVOID b, DWORD n, LPDWORD w, LPOVERLAPPED o) {
+        return calls += "write ", write(f, b, n, w, o);
+    }
+    static BOOL WINAPI Flush(HANDLE file) { return calls += "flush ", flush(file); }
+    static BOOL WINAPI Move(LPCWSTR from, LPCWSTR to, DWORD flags) {
+        return calls += flags & MOVEFILE_WRITE_THROUGH ? "move-through " : "move ", move(from, to, flags);
+    }
+    static void Swap() {
+        std::swap(__imp_WriteFile, write), std::swap(__imp_FlushFileBuffers, flush), std::swap(__imp_MoveFileExW, move);
+    }
+    static inline std::string calls;
+    static inline decltype(&Write) write = &Write;
+    static inline decltype(&Flush) flush = &Flush;
+    static inline decltype(&Move) move = &Move;
+};
 
 class Win32Settings : public ::testing::Test {
 protected:
@@ -108,7 +132,12 @@ TEST_F(Win32Settings, SaveReplacesTheFileWholeInAnyFolderAndClearsStaleTemporary
     fs::last_write_time(folder / ".nagwick.ini.tmp-1", fs::file_time_type::clock::now() - std::chrono::hours(1));
 
     const std::string path = Narrow(folder.wstring());
+    ReplaceSteps::Swap();
     EXPECT_EQ(core::WriteSettings({"false", "normal"}, store, path).outcome, Outcome::Saved);
+    ReplaceSteps::Swap();
+    // On the drive before the move, and the move on the drive when it returns:
+    // a drive pulled a moment later leaves the old file or the new, not an empty one.
+    EXPECT_EQ(ReplaceSteps::calls, "write flush move-through ");
     EXPECT_EQ(ReadFile(file), comment + "[main]\nexplorer=false\nstart=normal\n");
     EXPECT_EQ(ReadFile(folder / "old"), comment + "[main]\nexplorer=true\n") << "written in place, not replaced";
     EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
