@@ -39,9 +39,12 @@ HWND Control(HWND form, const wchar_t* text) {
     return Require(control != nullptr, "no control \"" + Narrow(text) + "\""), control;
 }
 
+// Keys reach it only while its form is active (the thread may still name a
+// focus it had before another program took over).
 HWND FocusOf(HWND form) {
     GUITHREADINFO info{sizeof info};
-    return GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info), info.hwndFocus;
+    GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+    return info.hwndActive == form ? info.hwndFocus : nullptr;
 }
 
 void ExpectFocus(HWND form, const wchar_t* control) {
@@ -49,9 +52,18 @@ void ExpectFocus(HWND form, const wchar_t* control) {
 }
 
 // Pressed where the focus is, as on the keyboard.
-void Key(HWND form, UINT key) { PostMessageW(FocusOf(form), WM_KEYDOWN, key, 1), PostMessageW(FocusOf(form), WM_KEYUP, key, 0xC0000001); }
+void Key(HWND form, UINT key) {
+    const HWND focus = FocusOf(form);
+    PostMessageW(focus, WM_KEYDOWN, key, 1), PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+}
 
 void Click(HWND control) { PostMessageW(control, BM_CLICK, 0, 0); }
+// The file manager's window on `folder`, closed; once it is gone, Nagwick is active again.
+void CloseFileManager(const wchar_t* folder) {
+    const HWND window = Await(L"ExplorerWClass", folder, 20000);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    Within([&] { return !IsWindow(window); }, "the file manager stays open");
+}
 void Close(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
 
@@ -184,7 +196,7 @@ TEST_F(NagwickExe, OptionsDialog) {
 TEST_F(NagwickExe, FileManagerOpensItsFolderAndEnterOnExitEndsIt) {
     fs::create_directories(temp / "drive one, two");
     Run(std::nullopt, temp / "drive one, two");
-    PostMessageW(Await(L"ExplorerWClass", L"drive one, two", 20000), WM_CLOSE, 0, 0);
+    CloseFileManager(L"drive one, two");
     ExpectFocus(main, L"Exit");
     Key(main, VK_RETURN);
     ExpectEnd();
@@ -195,7 +207,7 @@ TEST_F(NagwickExe, FileManagerOpensItsFolderAndEnterOnExitEndsIt) {
 TEST_F(NagwickExe, RunsFromADrivesRoot) {
     Run("[main]\r\nstart=minimized\r\n", "R:\\");
     Within([&] { return IsIconic(main); }, "R:\\\\nagwick.ini was not read: not minimised");
-    PostMessageW(Await(L"ExplorerWClass", L" (R:)", 20000), WM_CLOSE, 0, 0);
+    CloseFileManager(L" (R:)");
     Close(main);
     ExpectEnd(Warning());
 }
