@@ -196,6 +196,7 @@ TEST_F(NagwickExe, OptionsDialog) {
 TEST_F(NagwickExe, FileManagerOpensItsFolderAndEnterOnExitEndsIt) {
     fs::create_directories(temp / "drive one, two");
     Run(std::nullopt, temp / "drive one, two");
+    EXPECT_FALSE(MoveFileW(folder.c_str(), (temp / "moved").c_str())) << "its folder was renamed under it";
     CloseFileManager(L"drive one, two");
     ExpectFocus(main, L"Exit");
     Key(main, VK_RETURN);

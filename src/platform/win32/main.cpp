@@ -31,7 +31,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Win32System system(Widen(ui::FrmMain::kWarningPrompt));
         Win32Files files;
         SystemProfileStore settings(files);
-        ui::Program program(system, settings, ExecutableFolder());
+        const std::string folder = ExecutableFolder();
+        HoldFolder(folder);
+        ui::Program program(system, settings, folder);
         return program.Run();
     } catch (const std::exception& e) {
         ReportFatalError(e.what());
