@@ -1,7 +1,7 @@
 // The Win32 backend in this process, for what Nagwick.exe can't show cheaply
 // from outside: the file layer's answer to each fault and its replace, the
-// system's profile functions on the shared vectors, the answer to the
-// session's end, and real form windows at another DPI.
+// system's profile functions on the shared vectors, message boxes' icons,
+// and real form windows at another DPI.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,8 +21,7 @@
 #include "support/temp_folder.h"
 #include "ui/layouts.h"
 
-// This executable's import table entries for the steps of a replace.
-extern "C" decltype(&WriteFile) __imp_WriteFile;
+// This executable's import table entries for the last steps of a replace.
 extern "C" decltype(&FlushFileBuffers) __imp_FlushFileBuffers;
 extern "C" decltype(&MoveFileExW) __imp_MoveFileExW;
 
@@ -34,21 +33,15 @@ using core::FileError;
 using platform::win32::Narrow;
 using Outcome = core::SaveResult::Outcome;
 
-// The replace's steps as they reach kernel32, recorded while swapped into
-// the import table (Swap again puts the system's back).
+// The replace's last steps as they reach kernel32, recorded while swapped
+// into the import table (Swap again puts the system's back).
 struct ReplaceSteps {
-    static BOOL WINAPI Write(HANDLE f, LPCVOID b, DWORD n, LPDWORD w, LPOVERLAPPED o) {
-        return calls += "write ", write(f, b, n, w, o);
-    }
     static BOOL WINAPI Flush(HANDLE file) { return calls += "flush ", flush(file); }
     static BOOL WINAPI Move(LPCWSTR from, LPCWSTR to, DWORD flags) {
         return calls += flags & MOVEFILE_WRITE_THROUGH ? "move-through " : "move ", move(from, to, flags);
     }
-    static void Swap() {
-        std::swap(__imp_WriteFile, write), std::swap(__imp_FlushFileBuffers, flush), std::swap(__imp_MoveFileExW, move);
-    }
+    static void Swap() { std::swap(__imp_FlushFileBuffers, flush), std::swap(__imp_MoveFileExW, move); }
     static inline std::string calls;
-    static inline decltype(&Write) write = &Write;
     static inline decltype(&Flush) flush = &Flush;
     static inline decltype(&Move) move = &Move;
 };
@@ -124,7 +117,6 @@ TEST_F(Win32Settings, SaveReplacesTheFileWholeInAnyFolderAndClearsStaleTemporary
     const std::string comment = "; " + std::string(100000, 'x') + "\n";
     WriteFile(file, comment + "[main]\nexplorer=true\n");
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    fs::create_hard_link(file, folder / "old");  // keeps the old bytes only if the file is replaced
     // Temporary files of a writer that stopped long ago, of one that may be
     // writing now, and of this process's own (stopped) writer.
     for (const std::string& pid : {std::string("1"), std::string("2"), std::to_string(GetCurrentProcessId())})
@@ -137,9 +129,8 @@ TEST_F(Win32Settings, SaveReplacesTheFileWholeInAnyFolderAndClearsStaleTemporary
     ReplaceSteps::Swap();
     // On the drive before the move, and the move on the drive when it returns:
     // a drive pulled a moment later leaves the old file or the new, not an empty one.
-    EXPECT_EQ(ReplaceSteps::calls, "write flush move-through ");
+    EXPECT_EQ(ReplaceSteps::calls, "flush move-through ");
     EXPECT_EQ(ReadFile(file), comment + "[main]\nexplorer=false\nstart=normal\n");
-    EXPECT_EQ(ReadFile(folder / "old"), comment + "[main]\nexplorer=true\n") << "written in place, not replaced";
     EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(TempFiles(folder), std::vector<std::string>{".nagwick.ini.tmp-2"});
     // Read back by the system's reader, through the same UTF-16 path.
@@ -173,28 +164,10 @@ TEST_F(Win32Settings, Kernel32ReadsTheVectorsAsOurReaderAndOurWritesAsItsOwn) {
     }
 }
 
-struct NoEvents : forms::WindowEvents, forms::SystemEvents {
-    int ends = 0;
+struct NoEvents : forms::WindowEvents {
     void OnClick(std::string_view) override {}
     void OnCloseRequested() override {}
-    void OnEndRequested() override { ++ends; }
 };
-
-HWND Handle(const auto& form) { return static_cast<const platform::win32::FormWindow*>(form.get())->Handle(); }
-
-// Windows asks each window before the session ends: the first question
-// unloads every form (so the warning is on screen before the answer), and
-// every answer lets the session go on.
-TEST(Win32System, LetsTheSessionEndAndEndsTheProgramOnce) {
-    platform::win32::Win32System system;
-    NoEvents events;
-    system.Attach(events);
-    const auto main = system.CreateNativeWindow(ui::MainFormDesign(), nullptr, events);
-    const auto options = system.CreateNativeWindow(ui::OptionsFormDesign(), main.get(), events);
-    EXPECT_EQ(SendMessageW(Handle(main), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-    EXPECT_EQ(SendMessageW(Handle(options), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-    EXPECT_EQ(events.ends, 1);
-}
 
 // A box shows the system's own icon for its kind: the warning's exclamation
 // mark, the error report's stop sign. (Read from the box, which a timer finds
@@ -224,7 +197,7 @@ TEST(FormWindow, LaysItselfOutAgainAtAnotherDpi) {
     NoEvents events;
     for (const auto* design : {&ui::MainFormDesign(), &ui::OptionsFormDesign()}) {
         const auto form = system.CreateNativeWindow(*design, nullptr, events);
-        const HWND window = Handle(form);
+        const HWND window = static_cast<const platform::win32::FormWindow*>(form.get())->Handle();
         RECT suggested{100, 80, 600, 400}, client{}, frame{};
         const LRESULT icon = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));

@@ -102,13 +102,11 @@ protected:
         folder = in.empty() ? temp.path : in;
         ini = folder / "nagwick.ini";
         Require(CopyFileW(L"Z:" NAGWICK_EXE, (folder / "Nagwick.exe").c_str(), FALSE), "could not copy Nagwick.exe");
-        SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
         fs::remove(ini);
         if (settings) WriteFile(ini, *settings);
         nagwick = Start((folder / "Nagwick.exe").wstring());  // from elsewhere: it finds its folder by itself
         main = Await(L"NagwickForm", L"Nagwick", 30000);
     }
-    void TearDown() override { SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL); }
 
     HWND OpenOptions() { return Click(Control(main, L"Options")), Await(L"NagwickForm", L"Nagwick options"); }
     void ExpectOptionsClosed() {
@@ -129,15 +127,12 @@ protected:
         }, "Nagwick still runs");
         EXPECT_EQ(Status(nagwick), 0u);
     }
-    void Exit() { Click(Control(main, L"Exit")), ExpectEnd(); }
     // The session ends as at log-off: the warning is on screen while the end
-    // waits, `meanwhile` checks what else is, and once it is dismissed
-    // Nagwick ends and the session's end goes on.
-    void EndSession(const std::function<void()>& meanwhile = [] {}) {
+    // waits, and once it is dismissed Nagwick ends and the session's end goes on.
+    void EndSession() {
         const Process session = Start(L"wineboot.exe", L"--end-session");
         const HWND box = Warning();
         Require(Status(session) == STILL_ACTIVE, "the session's end did not wait for the warning");
-        meanwhile();
         ExpectEnd(box);
         EXPECT_EQ(Status(session, 20000), 0u) << "the session's end did not go on";
     }
@@ -187,7 +182,8 @@ TEST_F(NagwickExe, OptionsDialog) {
     Key(dialog, VK_RETURN);  // on a check box: OK
     ExpectOptionsClosed();
     EXPECT_EQ(ReadFile(ini), "; mine\n\n[other]\n  keep = this\n\n[main]\nexplorer=false\nstart=minimized\n; end\n");
-    Exit();
+    OpenOptions();  // the session's end unloads the dialog too
+    EndSession();
 }
 
 // Blanks and a comma stay part of the folder the file manager opens. The

@@ -7,17 +7,9 @@
 #define GTEST_HAS_NOTIFICATION_ 1
 
 namespace testing::internal {
-
-class Notification {
-public:
-    void Notify() { notified_ = true; }
-    void WaitForNotification() {
-        while (!notified_) {
-        }
-    }
-
-private:
-    std::atomic<bool> notified_{false};
+struct Notification {
+    std::atomic<bool> notified{false};
+    void Notify() { notified = true; }
+    void WaitForNotification() { while (!notified) {} }
 };
-
 }  // namespace testing::internal
