@@ -138,7 +138,9 @@ void FormWindow::CreateControls() {
                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!window) throw std::runtime_error("a control could not be created: " + ErrorText(GetLastError()));
         controls_.push_back({control, window});
-        // Enter presses it, unless the focus is on another button.
+        // Enter presses it, unless the focus is on another button. (Said in a
+        // message: the dialog manager reads BS_DEFPUSHBUTTON only from the
+        // controls of a template, and this one has none.)
         if (control->kind == forms::ControlKind::Button && control->name == design_.defaultButton)
             SendMessageW(window_, DM_SETDEFID, id, 0);
     }
