@@ -8,7 +8,10 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "$1")
 mkdir -p "$out"
 scripts/deps.sh windows screenshots
-cmake --preset mingw >/dev/null
+# CMake keeps the compiler a build folder was first made with: a folder made
+# with another than the toolchain's (its POSIX thread model) is made anew.
+fresh=$(grep -qs g++-win32 build/mingw/CMakeFiles/*/CMakeCXXCompiler.cmake || echo --fresh)
+cmake --preset mingw $fresh >/dev/null
 cmake --build --preset mingw --target Nagwick -j"$(nproc)"
 
 session=$(mktemp -d /tmp/nagwick-screenshots.XXXXXX)

@@ -1,7 +1,7 @@
 // The Win32 backend in this process, for what Nagwick.exe can't show cheaply
 // from outside: the file layer's answer to each fault and its replace, the
-// system's profile functions on the shared vectors, the answer to the
-// session's end, and real form windows at another DPI.
+// system's profile functions on the shared vectors, message boxes' icons,
+// and real form windows at another DPI.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,6 +21,10 @@
 #include "support/temp_folder.h"
 #include "ui/layouts.h"
 
+// This executable's import table entries for the last steps of a replace.
+extern "C" decltype(&FlushFileBuffers) __imp_FlushFileBuffers;
+extern "C" decltype(&MoveFileExW) __imp_MoveFileExW;
+
 namespace nagwick::test {
 namespace {
 
@@ -28,6 +32,19 @@ namespace fs = std::filesystem;
 using core::FileError;
 using platform::win32::Narrow;
 using Outcome = core::SaveResult::Outcome;
+
+// The replace's last steps as they reach kernel32, recorded while swapped
+// into the import table (Swap again puts the system's back).
+struct ReplaceSteps {
+    static BOOL WINAPI Flush(HANDLE file) { return calls += "flush ", flush(file); }
+    static BOOL WINAPI Move(LPCWSTR from, LPCWSTR to, DWORD flags) {
+        return calls += flags & MOVEFILE_WRITE_THROUGH ? "move-through " : "move ", move(from, to, flags);
+    }
+    static void Swap() { std::swap(__imp_FlushFileBuffers, flush), std::swap(__imp_MoveFileExW, move); }
+    static inline std::string calls;
+    static inline decltype(&Flush) flush = &Flush;
+    static inline decltype(&Move) move = &Move;
+};
 
 class Win32Settings : public ::testing::Test {
 protected:
@@ -100,7 +117,6 @@ TEST_F(Win32Settings, SaveReplacesTheFileWholeInAnyFolderAndClearsStaleTemporary
     const std::string comment = "; " + std::string(100000, 'x') + "\n";
     WriteFile(file, comment + "[main]\nexplorer=true\n");
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    fs::create_hard_link(file, folder / "old");  // keeps the old bytes only if the file is replaced
     // Temporary files of a writer that stopped long ago, of one that may be
     // writing now, and of this process's own (stopped) writer.
     for (const std::string& pid : {std::string("1"), std::string("2"), std::to_string(GetCurrentProcessId())})
@@ -108,9 +124,13 @@ TEST_F(Win32Settings, SaveReplacesTheFileWholeInAnyFolderAndClearsStaleTemporary
     fs::last_write_time(folder / ".nagwick.ini.tmp-1", fs::file_time_type::clock::now() - std::chrono::hours(1));
 
     const std::string path = Narrow(folder.wstring());
+    ReplaceSteps::Swap();
     EXPECT_EQ(core::WriteSettings({"false", "normal"}, store, path).outcome, Outcome::Saved);
+    ReplaceSteps::Swap();
+    // On the drive before the move, and the move on the drive when it returns:
+    // a drive pulled a moment later leaves the old file or the new, not an empty one.
+    EXPECT_EQ(ReplaceSteps::calls, "flush move-through ");
     EXPECT_EQ(ReadFile(file), comment + "[main]\nexplorer=false\nstart=normal\n");
-    EXPECT_EQ(ReadFile(folder / "old"), comment + "[main]\nexplorer=true\n") << "written in place, not replaced";
     EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(TempFiles(folder), std::vector<std::string>{".nagwick.ini.tmp-2"});
     // Read back by the system's reader, through the same UTF-16 path.
@@ -144,28 +164,29 @@ TEST_F(Win32Settings, Kernel32ReadsTheVectorsAsOurReaderAndOurWritesAsItsOwn) {
     }
 }
 
-struct NoEvents : forms::WindowEvents, forms::SystemEvents {
-    int ends = 0;
+struct NoEvents : forms::WindowEvents {
     void OnClick(std::string_view) override {}
     void OnCloseRequested() override {}
-    void OnEndRequested() override { ++ends; }
-    void OnActivateRequested() override {}
 };
 
-HWND Handle(const auto& form) { return static_cast<const platform::win32::FormWindow*>(form.get())->Handle(); }
-
-// Windows asks each window before the session ends: the first question
-// unloads every form (so the warning is on screen before the answer), and
-// every answer lets the session go on.
-TEST(Win32System, LetsTheSessionEndAndEndsTheProgramOnce) {
+// A box shows the system's own icon for its kind: the warning's exclamation
+// mark, the error report's stop sign. (Read from the box, which a timer finds
+// while it waits, then dismisses.)
+TEST(Win32System, MessageBoxesShowTheirKindsIcon) {
     platform::win32::Win32System system;
-    NoEvents events;
-    system.Attach(events);
-    const auto main = system.CreateNativeWindow(ui::MainFormDesign(), nullptr, events);
-    const auto options = system.CreateNativeWindow(ui::OptionsFormDesign(), main.get(), events);
-    EXPECT_EQ(SendMessageW(Handle(main), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-    EXPECT_EQ(SendMessageW(Handle(options), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-    EXPECT_EQ(events.ends, 1);
+    for (const auto& [icon, systemIcon] : {std::pair{forms::MsgBoxIcon::Exclamation, IDI_EXCLAMATION},
+                                           std::pair{forms::MsgBoxIcon::Critical, IDI_HAND}}) {
+        static HICON shown;
+        shown = nullptr;
+        SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            const HWND box = FindWindowW(L"#32770", L"Icon");
+            for (HWND child = nullptr; box && !shown && (child = FindWindowExW(box, child, L"Static", nullptr));)
+                shown = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            if (box) KillTimer(nullptr, timer), PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        system.ShowMessage("Remove your flash drive!", "Icon", icon);
+        EXPECT_EQ(shown, LoadIconW(nullptr, systemIcon)) << static_cast<int>(icon);
+    }
 }
 
 // Moved to a monitor of 144 dots per inch, a window takes the place the
@@ -176,7 +197,7 @@ TEST(FormWindow, LaysItselfOutAgainAtAnotherDpi) {
     NoEvents events;
     for (const auto* design : {&ui::MainFormDesign(), &ui::OptionsFormDesign()}) {
         const auto form = system.CreateNativeWindow(*design, nullptr, events);
-        const HWND window = Handle(form);
+        const HWND window = static_cast<const platform::win32::FormWindow*>(form.get())->Handle();
         RECT suggested{100, 80, 600, 400}, client{}, frame{};
         const LRESULT icon = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));

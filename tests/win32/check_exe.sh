@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Nagwick.exe is one self-contained Windows GUI program: it imports only DLLs
-# that come with Windows, carries its manifest, its version block and its
-# icon group of nine images.
+# Nagwick.exe is one self-contained Windows GUI program of at most 200 KiB:
+# it imports only DLLs that come with Windows, runs from the page file when
+# started from a removable drive, carries its manifest, its version block and
+# its icon group of nine images.
 #   check_exe.sh OBJDUMP NAGWICK_EXE
 set -uo pipefail
 objdump=$1 exe=$2 failures=0
@@ -14,6 +15,9 @@ for dll in $(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:upper:]
         fail "imports $dll, which does not come with Windows"
 done
 grep -Eq 'Subsystem[[:space:]]+0+2[[:space:]]+\(Windows GUI\)' <<<"$headers" || fail "not a Windows GUI program"
+grep -q 'copy to swap file if on removable media' <<<"$headers" || fail "lacks IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP"
+size=$(stat -c %s "$exe")
+((size <= 200 * 1024)) || fail "$size bytes: more than 200 KiB"
 for needed in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' PerMonitorV2 'level="asInvoker"'; do
     grep -qF "$needed" "$exe" || fail "the manifest lacks $needed"
 done

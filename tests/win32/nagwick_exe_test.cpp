@@ -39,9 +39,12 @@ HWND Control(HWND form, const wchar_t* text) {
     return Require(control != nullptr, "no control \"" + Narrow(text) + "\""), control;
 }
 
+// Keys reach it only while its form is active (the thread may still name a
+// focus it had before another program took over).
 HWND FocusOf(HWND form) {
     GUITHREADINFO info{sizeof info};
-    return GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info), info.hwndFocus;
+    GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+    return info.hwndActive == form ? info.hwndFocus : nullptr;
 }
 
 void ExpectFocus(HWND form, const wchar_t* control) {
@@ -49,9 +52,18 @@ void ExpectFocus(HWND form, const wchar_t* control) {
 }
 
 // Pressed where the focus is, as on the keyboard.
-void Key(HWND form, UINT key) { PostMessageW(FocusOf(form), WM_KEYDOWN, key, 1), PostMessageW(FocusOf(form), WM_KEYUP, key, 0xC0000001); }
+void Key(HWND form, UINT key) {
+    const HWND focus = FocusOf(form);
+    PostMessageW(focus, WM_KEYDOWN, key, 1), PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+}
 
 void Click(HWND control) { PostMessageW(control, BM_CLICK, 0, 0); }
+// The file manager's window on `folder`, closed; once it is gone, Nagwick is active again.
+void CloseFileManager(const wchar_t* folder) {
+    const HWND window = Await(L"ExplorerWClass", folder, 20000);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    Within([&] { return !IsWindow(window); }, "the file manager stays open");
+}
 void Close(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
 
@@ -90,13 +102,11 @@ protected:
         folder = in.empty() ? temp.path : in;
         ini = folder / "nagwick.ini";
         Require(CopyFileW(L"Z:" NAGWICK_EXE, (folder / "Nagwick.exe").c_str(), FALSE), "could not copy Nagwick.exe");
-        SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
         fs::remove(ini);
         if (settings) WriteFile(ini, *settings);
         nagwick = Start((folder / "Nagwick.exe").wstring());  // from elsewhere: it finds its folder by itself
         main = Await(L"NagwickForm", L"Nagwick", 30000);
     }
-    void TearDown() override { SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL); }
 
     HWND OpenOptions() { return Click(Control(main, L"Options")), Await(L"NagwickForm", L"Nagwick options"); }
     void ExpectOptionsClosed() {
@@ -117,15 +127,12 @@ protected:
         }, "Nagwick still runs");
         EXPECT_EQ(Status(nagwick), 0u);
     }
-    void Exit() { Click(Control(main, L"Exit")), ExpectEnd(); }
     // The session ends as at log-off: the warning is on screen while the end
-    // waits, `meanwhile` checks what else is, and once it is dismissed
-    // Nagwick ends and the session's end goes on.
-    void EndSession(const std::function<void()>& meanwhile = [] {}) {
+    // waits, and once it is dismissed Nagwick ends and the session's end goes on.
+    void EndSession() {
         const Process session = Start(L"wineboot.exe", L"--end-session");
         const HWND box = Warning();
         Require(Status(session) == STILL_ACTIVE, "the session's end did not wait for the warning");
-        meanwhile();
         ExpectEnd(box);
         EXPECT_EQ(Status(session, 20000), 0u) << "the session's end did not go on";
     }
@@ -136,8 +143,11 @@ protected:
     HWND main = nullptr;
 };
 
+// Started minimised and restored as the taskbar does, as if started normally.
 TEST_F(NagwickExe, MainWindowKeys) {
-    Run();
+    Run(kNoFileManager + "start=minimized\r\n");
+    Within([&] { return IsIconic(main); }, "not minimised");
+    PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
     for (const auto& [key, focus] : std::initializer_list<std::pair<UINT, const wchar_t*>>{
              {0, L"Exit"}, {VK_TAB, L"Hide"}, {VK_TAB, L"Options"}, {VK_TAB, L"Exit"}, {VK_RIGHT, L"Hide"},
              {VK_LEFT, L"Exit"}, {VK_ESCAPE, L"Exit"}, {VK_RIGHT, L"Hide"}}) {
@@ -172,7 +182,8 @@ TEST_F(NagwickExe, OptionsDialog) {
     Key(dialog, VK_RETURN);  // on a check box: OK
     ExpectOptionsClosed();
     EXPECT_EQ(ReadFile(ini), "; mine\n\n[other]\n  keep = this\n\n[main]\nexplorer=false\nstart=minimized\n; end\n");
-    Exit();
+    OpenOptions();  // the session's end unloads the dialog too
+    EndSession();
 }
 
 // Blanks and a comma stay part of the folder the file manager opens. The
@@ -181,18 +192,21 @@ TEST_F(NagwickExe, OptionsDialog) {
 TEST_F(NagwickExe, FileManagerOpensItsFolderAndEnterOnExitEndsIt) {
     fs::create_directories(temp / "drive one, two");
     Run(std::nullopt, temp / "drive one, two");
-    PostMessageW(Await(L"ExplorerWClass", L"drive one, two", 20000), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(MoveFileW(folder.c_str(), (temp / "moved").c_str())) << "its folder was renamed under it";
+    CloseFileManager(L"drive one, two");
     ExpectFocus(main, L"Exit");
     Key(main, VK_RETURN);
     ExpectEnd();
 }
 
-// From a drive's root, the settings file is "R:\\nagwick.ini" and the file manager opens the root.
+// From a drive's root, the settings file is "R:\\nagwick.ini" and the file
+// manager opens the root. The close box warns, minimised too.
 TEST_F(NagwickExe, RunsFromADrivesRoot) {
     Run("[main]\r\nstart=minimized\r\n", "R:\\");
     Within([&] { return IsIconic(main); }, "R:\\\\nagwick.ini was not read: not minimised");
-    PostMessageW(Await(L"ExplorerWClass", L" (R:)", 20000), WM_CLOSE, 0, 0);
-    Exit();
+    CloseFileManager(L" (R:)");
+    Close(main);
+    ExpectEnd(Warning());
 }
 
 }  // namespace

@@ -14,3 +14,9 @@ function(nagwick_in_wine_session)
     set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_desktop TIMEOUT 120
         ENVIRONMENT NAGWICK_WINE_SESSION=${NAGWICK_WINE_SESSION} SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endfunction()
+
+# GoogleTest on the toolchain's win32 thread model: a Notification of its
+# own, which it can't make there (see the header).
+foreach(target gtest gtest_main)
+    target_include_directories(${target} BEFORE PUBLIC ${CMAKE_CURRENT_LIST_DIR}/gtest-port)
+endforeach()

@@ -30,4 +30,11 @@ std::string ExecutableFolder() {
     return Narrow(FolderOf(path));
 }
 
+void HoldFolder(const std::string& folder) {
+    // Read access and no FILE_SHARE_DELETE: the handle counts in the sharing
+    // checks, and no one may open the folder to delete or rename it.
+    CreateFileW(Widen(folder).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 }  // namespace nagwick::platform::win32

@@ -22,10 +22,15 @@ int SystemDpi() {
     return dpi > 0 ? dpi : kDefaultDpi;
 }
 
+// Looked up as the program starts (user32 is loaded by then), not on first
+// use: a function's static would bring in the thread library to guard it.
+const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+const auto adjustForDpi = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+const auto metricForDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+
 }  // namespace
 
 int WindowDpi(HWND window) {
-    static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
     if (getDpiForWindow && window) {
         if (const UINT dpi = getDpiForWindow(window); dpi > 0) return static_cast<int>(dpi);
     }
@@ -33,7 +38,6 @@ int WindowDpi(HWND window) {
 }
 
 SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, int dpi) {
-    static const auto adjustForDpi = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     RECT rect{0, 0, width, height};
     if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
@@ -41,8 +45,7 @@ SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, int 
 }
 
 int SystemMetric(int index, int dpi) {
-    static const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
-    if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
+    if (metricForDpi) return metricForDpi(index, static_cast<UINT>(dpi));
     return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
 }
 

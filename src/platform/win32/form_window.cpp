@@ -32,6 +32,17 @@ HFONT MakeFont(int dpi, int weight) {
     return handle;
 }
 
+// An in-memory DLGTEMPLATEEX with no controls: the style, no menu, the
+// class, the caption. No DS_SETFONT: each control gets its font at its DPI.
+std::vector<WORD> DialogTemplate(DWORD style, DWORD exStyle, const std::wstring& caption) {
+    std::vector<WORD> words{1, 0xFFFF, 0, 0};  // version, signature, help id
+    for (const DWORD value : {exStyle, style}) words.insert(words.end(), {LOWORD(value), HIWORD(value)});
+    words.insert(words.end(), {0, 0, 0, 0, 0, 0});  // no controls; x, y, cx, cy; no menu
+    words.insert(words.end(), std::begin(kClassName), std::end(kClassName));
+    words.insert(words.end(), caption.c_str(), caption.c_str() + caption.size() + 1);
+    return words;
+}
+
 }  // namespace
 
 void FormWindow::RegisterWindowClass() {
@@ -40,8 +51,9 @@ void FormWindow::RegisterWindowClass() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &FormWindow::WindowProc;
-    // A dialog's window: DefDlgProc keeps its state there.
+    // A dialog class: the dialog manager's own window procedure, which hands
+    // each message to DialogProc first.
+    windowClass.lpfnWndProc = &DefDlgProcW;
     windowClass.cbWndExtra = DLGWINDOWEXTRA;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
@@ -65,28 +77,15 @@ FormWindow::FormWindow(const forms::FormDesign& design, FormWindow* owner, forms
         style_ = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
         exStyle_ = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     }
-    // Created where it will be shown (over its owner, or on the primary
-    // monitor), so that it starts at that monitor's DPI.
-    const HWND ownerWindow = owner ? owner->Handle() : nullptr;
-    RECT start{0, 0, 0, 0};
-    if (ownerWindow) GetWindowRect(ownerWindow, &start);
-    const std::wstring caption = Widen(design.caption);
-    // (WM_NCCREATE has set window_ already; a creation that fails later
-    // leaves no window.)
-    window_ = CreateWindowExW(exStyle_, kClassName, caption.c_str(), style_, start.left, start.top, 0, 0,
-                              ownerWindow, nullptr, GetModuleHandleW(nullptr), this);
+    // The dialog manager makes the window, at the top left of its owner's
+    // client area (or of the primary monitor), so that it starts at that
+    // monitor's DPI; WM_INITDIALOG gives it its controls and size.
+    const std::vector<WORD> dialogTemplate = DialogTemplate(style_, exStyle_, Widen(design.caption));
+    window_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                        reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
+                                        owner ? owner->Handle() : nullptr, &FormWindow::DialogProc,
+                                        reinterpret_cast<LPARAM>(this));
     if (!window_) throw std::runtime_error("the window could not be created: " + ErrorText(GetLastError()));
-
-    try {
-        CreateControls();
-        ApplyDpi(WindowDpi(window_));
-    } catch (...) {
-        // No destructor runs for a constructor that throws: the window must
-        // not outlive this object, whose address it holds.
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-        throw;
-    }
     if (design.kind == forms::FormKind::Main && !host.SessionEndReason().empty())
         blocksSessionEnd_ = ShutdownBlockReasonCreate(window_, host.SessionEndReason().c_str()) != FALSE;
 }
@@ -139,7 +138,9 @@ void FormWindow::CreateControls() {
                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!window) throw std::runtime_error("a control could not be created: " + ErrorText(GetLastError()));
         controls_.push_back({control, window});
-        // Enter presses it, unless the focus is on another button.
+        // Enter presses it, unless the focus is on another button. (Said in a
+        // message: the dialog manager reads BS_DEFPUSHBUTTON only from the
+        // controls of a template, and this one has none.)
         if (control->kind == forms::ControlKind::Button && control->name == design_.defaultButton)
             SendMessageW(window_, DM_SETDEFID, id, 0);
     }
@@ -229,7 +230,10 @@ void FormWindow::PlaceOnFirstShow() {
     if (placed_) return;
     placed_ = true;
     // A dialog goes over its owner while the owner is on screen; anything
-    // else in the middle of the primary monitor's work area.
+    // else in the middle of the primary monitor's work area. By hand, not
+    // DS_CENTER: the dialog manager centres the template's size before
+    // WM_INITDIALOG, and the size is only known once the form is laid out
+    // there at the window's DPI.
     const HWND owner = GetWindow(window_, GW_OWNER);
     const bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
     const HMONITOR monitor = overOwner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
@@ -287,53 +291,53 @@ void FormWindow::SetCheckValue(std::string_view checkBox, int value) {
     SendMessageW(FindCheckBox(checkBox).window, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
+INT_PTR CALLBACK FormWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
     // Nothing may be thrown into the system: an error that gets this far
     // ends the program with a report.
     if (auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
         try {
-            LRESULT result = 0;
-            if (self->Handle(message, wParam, lParam, result)) return result;
+            return self->Handle(window, message, wParam, lParam);
         } catch (const std::exception& e) {
             ReportFatalError(e.what());
         } catch (...) {
             ReportFatalError("unknown error");
         }
     }
-    return DefDlgProcW(window, message, wParam, lParam);
+    return FALSE;
 }
 
-bool FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    result = 0;
+INT_PTR FormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_INITDIALOG:
+        window_ = window;
+        CreateControls();
+        ApplyDpi(WindowDpi(window_));
+        // The dialog manager puts the focus on the first control in tab order.
+        return TRUE;
     case WM_COMMAND:
         HandleCommand(wParam, lParam);
-        return true;
+        return TRUE;
     case WM_CLOSE:
         // The form decides: its unload runs, and then its window goes.
         // (DefDlgProc would turn it into IDCANCEL.)
         events_.OnCloseRequested();
-        return true;
+        return TRUE;
     case WM_QUERYENDSESSION:
-        result = host_.QueryEndSession() ? TRUE : FALSE;
-        return true;
+        SetWindowLongPtrW(window_, DWLP_MSGRESULT, host_.QueryEndSession() ? TRUE : FALSE);
+        return TRUE;
     case WM_ENDSESSION:
         host_.EndSession(wParam != FALSE);
-        return true;
+        return TRUE;
     case WM_DPICHANGED: {
         const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
         ApplyDpi(HIWORD(wParam));
         SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        return true;
+        return TRUE;
     }
     default:
-        return false;
+        return FALSE;
     }
 }
 
@@ -349,11 +353,12 @@ void FormWindow::HandleCommand(WPARAM wParam, LPARAM lParam) {
     const auto control = std::ranges::find(controls_, from, &Control::window);
     if (control == controls_.end()) return;
     if (HIWORD(wParam) == BN_SETFOCUS) {
-        // The dialog manager moves the default look (the button Enter
-        // presses) only with its own focus moves; a click or its own focus
-        // restore is a plain SetFocus. Handing it every focus change lets it
-        // move the look: onto a focused button, else back to the default one.
-        // (The control has the focus already: nothing comes back here.)
+        // Enter depends on this. The dialog manager moves the default look
+        // (Enter presses the button that has it) only with its own focus
+        // moves; a click, its first focus and its focus restore are a plain
+        // SetFocus. Handing it every focus change lets it move the look: onto
+        // a focused button, else back to the default one. (The control has
+        // the focus already: nothing comes back here.)
         SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(from), TRUE);
     } else if (HIWORD(wParam) == BN_CLICKED && control->design->kind == forms::ControlKind::Button) {
         events_.OnClick(control->design->name);

@@ -1,10 +1,10 @@
 #pragma once
 // A form's native window on Win32: a top-level window with a label, button or
 // check box control for each row of its layout data, placed from twips at the
-// window's DPI, in the form's tab order, and never clipping a text. Its
-// window class is a dialog's (DLGWINDOWEXTRA, DefDlgProc), so Windows' dialog
-// manager gives it Tab, the arrow keys, Enter, Esc, the default button and the
-// focus kept across activations.
+// window's DPI, in the form's tab order, and never clipping a text. Windows'
+// dialog manager makes it from a template naming its class, and gives it the
+// first focus, Tab, the arrow keys, Enter, Esc, the default button and the
+// focus kept across activations and restores.
 #include <windows.h>
 
 #include <memory>
@@ -62,10 +62,11 @@ private:
     using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, GdiDeleter>;
 
     static void RegisterWindowClass();
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // Handles one message; false leaves it to DefDlgProc. Returns at once
-    // after reporting an event: the report may have destroyed this object.
-    bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Handles one message as a dialog procedure does: FALSE leaves it to
+    // DefDlgProc. Returns at once after reporting an event: the report may
+    // have destroyed this object.
+    INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void HandleCommand(WPARAM wParam, LPARAM lParam);
 
     void CreateControls();

@@ -108,7 +108,9 @@ std::unique_ptr<core::TempFile> Win32Files::CreateTemp(const std::string& path, 
         kept = old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         if (!kept) kept = FILE_ATTRIBUTE_NORMAL;
     }
-    std::wstring temp = TempPrefixOf(target) + std::to_wstring(GetCurrentProcessId());
+    // (to_string, not to_wstring: libstdc++ makes the wide one with swprintf,
+    // and with it a whole printf of mingw-w64's own.)
+    std::wstring temp = TempPrefixOf(target) + Widen(std::to_string(GetCurrentProcessId()));
     const auto create = [&] {
         return CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, kept, nullptr);
     };
