@@ -12,7 +12,7 @@ drive=(libgtk-3-0 libegl1 libgl1 libsm6 libice6 libdbus-1-3 fonts-dejavu-core)
 screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
 # The log-off tests: real session managers and private D-Bus daemons.
 session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin x11-utils)
-windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb icoutils)
+windows=(cmake make g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb icoutils)
 bench=("${build[@]}" libxdamage-dev xvfb xdotool valgrind dbus-daemon binutils procps)
 
 usage="usage: $0 [--list] run|test|drive|windows|screenshots|bench..."
