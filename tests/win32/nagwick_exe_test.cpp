@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <process.h>
+#include <tlhelp32.h>
 
 #include "platform/win32/wide_text.h"
 #include "support/temp_folder.h"
@@ -87,6 +88,30 @@ Process Start(const std::wstring& program, const wchar_t* argument = nullptr) {
 DWORD Status(const Process& process, DWORD ms = 0) {  // STILL_ACTIVE while it runs
     DWORD status = STILL_ACTIVE;
     return WaitForSingleObject(process.get(), ms), GetExitCodeProcess(process.get(), &status), status;
+}
+// The main window of that copy, once it is on screen.
+HWND MainOf(const Process& process) {
+    HWND found = nullptr;
+    Within([&] {
+        for (HWND w = nullptr; !found && (w = FindWindowExW(nullptr, w, L"NagwickForm", L"Nagwick"));) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == GetProcessId(process.get()) && IsWindowVisible(w)) found = w;
+        }
+        return found != nullptr;
+    }, "no window of that copy", 20000);
+    return found;
+}
+// Stops every thread of the process, as a stopped (or hung) program is.
+void Stop(const Process& process) {
+    const HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread{sizeof thread};
+    for (BOOL more = Thread32First(threads, &thread); more; more = Thread32Next(threads, &thread)) {
+        if (thread.th32OwnerProcessID != GetProcessId(process.get())) continue;
+        const HANDLE handle = OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread.th32ThreadID);
+        SuspendThread(handle), CloseHandle(handle);
+    }
+    CloseHandle(threads);
 }
 
 constexpr wchar_t kWarning[] = L"Remove flash drive";
@@ -207,6 +232,34 @@ TEST_F(NagwickExe, RunsFromADrivesRoot) {
     CloseFileManager(L" (R:)");
     Close(main);
     ExpectEnd(Warning());
+}
+
+// Started again from its folder, Nagwick brings its hidden window back, with
+// the focus on Exit, and the new start ends; it stays armed. From another
+// folder it is another program; a copy that no longer answers lets a new
+// start go on after a short wait.
+TEST_F(NagwickExe, StartedAgainItComesBack) {
+    Run();
+    Click(Control(main, L"Options"));
+    Click(Control(Await(L"NagwickForm", L"Nagwick options"), L"Cancel"));
+    ExpectOptionsClosed();
+    Click(Control(main, L"Hide"));
+    Within([&] { return !IsWindowVisible(main); }, "Hide left the window on screen");
+    EXPECT_EQ(Status(Start((folder / "Nagwick.exe").wstring()), 20000), 0u);
+    ExpectFocus(main, L"Exit");
+
+    {
+        TempFolder other;
+        Require(CopyFileW(L"Z:" NAGWICK_EXE, (other / "Nagwick.exe").c_str(), FALSE), "could not copy Nagwick.exe");
+        WriteFile(other / "nagwick.ini", kNoFileManager);
+        const Process second = Start((other / "Nagwick.exe").wstring());
+        MainOf(second);
+        Stop(second);
+        const Process third = Start((other / "Nagwick.exe").wstring());
+        MainOf(third);
+        EXPECT_EQ(Status(second) + Status(third), 2 * STILL_ACTIVE);
+    }  // both ended, unwarned
+    EndSession();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/fatal_error.h"
 #include "platform/win32/resource_ids.h"
+#include "platform/win32/running_copy.h"
 #include "platform/win32/wide_text.h"
 
 namespace nagwick::platform::win32 {
@@ -308,6 +309,10 @@ INT_PTR CALLBACK FormWindow::DialogProc(HWND window, UINT message, WPARAM wParam
 }
 
 INT_PTR FormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == BringBackMessage()) {
+        SetWindowLongPtrW(window_, DWLP_MSGRESULT, host_.BringBack() ? kBroughtBack : 0);
+        return TRUE;
+    }
     switch (message) {
     case WM_INITDIALOG:
         window_ = window;

@@ -26,6 +26,9 @@ public:
     virtual void EndSession(bool ending) = 0;
     // Shown by Windows while the session's end waits for the main window.
     virtual const std::wstring& SessionEndReason() const = 0;
+    // Another start of the program from its folder asks for its windows;
+    // false when the program is ending and has none to give.
+    virtual bool BringBack() = 0;
 
 protected:
     ~WindowHost() = default;

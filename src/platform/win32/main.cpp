@@ -7,6 +7,7 @@
 
 #include "platform/win32/app_folder.h"
 #include "platform/win32/fatal_error.h"
+#include "platform/win32/running_copy.h"
 #include "platform/win32/system_profile.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_files.h"
@@ -20,6 +21,10 @@
 // this far is reported like any other.
 void __gnu_cxx::__verbose_terminate_handler() { nagwick::platform::win32::ReportFatalError("terminate called"); }
 
+// How long another start waits for a running copy's answer before it goes
+// on by itself: one that is stopped, or busy ending, gives none.
+constexpr DWORD kPatienceMs = 1500;
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace nagwick;
     using namespace nagwick::platform::win32;
@@ -27,12 +32,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // The common controls of the manifest's version 6, with visual styles.
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
+        const std::string folder = ExecutableFolder();
+        // Started again from the folder it runs from: the running copy shows
+        // itself, and this start ends, having touched nothing.
+        RunningCopy copy(folder);
+        if (copy.AskToBringBack(kPatienceMs)) return 0;
+        HoldFolder(folder);
         // Windows shows the warning's text while the session's end waits for it.
-        Win32System system(Widen(ui::FrmMain::kWarningPrompt));
+        Win32System system(Widen(ui::FrmMain::kWarningPrompt), &copy);
         Win32Files files;
         SystemProfileStore settings(files);
-        const std::string folder = ExecutableFolder();
-        HoldFolder(folder);
         ui::Program program(system, settings, folder);
         return program.Run();
     } catch (const std::exception& e) {

@@ -7,13 +7,22 @@
 
 namespace nagwick::platform::win32 {
 
-Win32System::Win32System(std::wstring sessionEndReason)
-    : sessionEndReason_(std::move(sessionEndReason)) {}
+Win32System::Win32System(std::wstring sessionEndReason, RunningCopy* copy)
+    : sessionEndReason_(std::move(sessionEndReason)), copy_(copy) {}
 
 std::unique_ptr<forms::NativeWindow> Win32System::CreateNativeWindow(const forms::FormDesign& design, forms::NativeWindow* owner,
                                                               forms::WindowEvents& events) {
-    return std::make_unique<FormWindow>(design, static_cast<FormWindow*>(owner), events,
-                                        static_cast<WindowHost&>(*this));
+    auto window = std::make_unique<FormWindow>(design, static_cast<FormWindow*>(owner), events,
+                                               static_cast<WindowHost&>(*this));
+    if (copy_ && design.kind == forms::FormKind::Main) copy_->Record(window->Handle());
+    return window;
+}
+
+bool Win32System::BringBack() {
+    // An ending program answers no other start: that one goes on by itself.
+    if (!systemEvents_ || quitting_) return false;
+    systemEvents_->OnActivateRequested();
+    return true;
 }
 
 void Win32System::ShowMessage(std::string_view prompt, std::string_view title, forms::MsgBoxIcon icon) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/form_window.h"
+#include "platform/win32/running_copy.h"
 #include "forms/window_system.h"
 
 namespace nagwick::platform::win32 {
@@ -12,8 +13,9 @@ namespace nagwick::platform::win32 {
 class Win32System final : public forms::WindowSystem, private WindowHost {
 public:
     // `sessionEndReason` is what Windows shows for the program while the
-    // session's end waits for it (nothing when empty).
-    explicit Win32System(std::wstring sessionEndReason = {});
+    // session's end waits for it (nothing when empty); the main window is
+    // recorded in `copy`, where another start finds it.
+    explicit Win32System(std::wstring sessionEndReason = {}, RunningCopy* copy = nullptr);
 
     void Attach(forms::SystemEvents& events) override { systemEvents_ = &events; }
     std::unique_ptr<forms::NativeWindow> CreateNativeWindow(const forms::FormDesign& design, forms::NativeWindow* owner,
@@ -33,8 +35,10 @@ private:
     bool QueryEndSession() override;
     void EndSession(bool ending) override;
     const std::wstring& SessionEndReason() const override { return sessionEndReason_; }
+    bool BringBack() override;
 
     std::wstring sessionEndReason_;
+    RunningCopy* copy_;
     forms::SystemEvents* systemEvents_ = nullptr;
     bool sessionEnding_ = false;
     bool quitting_ = false;
