@@ -4,7 +4,7 @@
 #   --list: prints the packages, one a line, and installs nothing.
 set -euo pipefail
 
-build=(cmake g++ make qt6-base-dev libx11-dev libice-dev)
+build=(cmake g++ make qt6-base-dev libx11-dev libice-dev liblz4-dev libicu-dev lz4)
 run=("${build[@]}" xdg-utils)
 test=("${build[@]}" libgtest-dev xvfb xdotool clang libclang-rt-14-dev exfatprogs exfat-fuse fuse3 procps)
 # The drive folder's tests: the libraries of a desktop without Qt, which they show it alone.

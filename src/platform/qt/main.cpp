@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
     using namespace nagwick;
     // Until the handler is in place: a log-off during a slow start warns.
     platform::posix::HoldEndSignals();
-    const auto folders = platform::gnu_linux::StartFromDriveFolder(argv);
+    const auto folders = platform::gnu_linux::TakeOverDriveFolder();
     std::vector<char*> arguments(argv, argv + argc);
     if (!folders.plugins.empty()) {
         // The drive folder's Qt takes only its own plugins: a system Qt's are
