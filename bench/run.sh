@@ -39,7 +39,7 @@ bare="$out/tools/bare_window"
 x_watch="$out/tools/x_watch"
 
 # --- the display and the session ------------------------------------------
-source "$repo/tests/e2e/xvfb_session.sh"
+source "$repo/scripts/lib/xvfb.sh"
 pids=()
 dbus_pid=
 cleanup() {
