@@ -129,9 +129,13 @@ private:
         if (close(file_) != 0) error_ = name_ + ": " + ErrorText(errno);
         file_ = -1;
     }
+    // At most 64 KiB a call: the page cache then holds the libraries in
+    // folios no larger, and a page fault maps no more of them into the
+    // program than fault-around would (larger ones cost 1 MB or more of RSS
+    // in Qt's libraries).
     bool WriteAll(const char* bytes, size_t size) {
         while (size > 0) {
-            const ssize_t put = write(file_, bytes, size);
+            const ssize_t put = write(file_, bytes, std::min<size_t>(size, 64 * 1024));
             if (put < 0 && errno == EINTR) continue;
             if (put <= 0) return false;
             bytes += put, size -= static_cast<size_t>(put);
