@@ -8,6 +8,9 @@
 #   BENCH_SETTLE_SECONDS wait before it (default 35): Qt's pixmap cache arms a
 #                       30 s flush timer at each paint, which fires once
 #   NAGWICK_EXE         the Windows build to measure (default: looked for under build/)
+#   BENCH_DRIVE         the drive folder to measure (default: installed from the build
+#                       here); another commit's, to compare
+#   BENCH_COLD_RUNS     cold starts from the throttled volume of each (default 5)
 # Not a test: the figures depend on the machine and its load.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +26,12 @@ mkdir -p "$out"
 build_type=RelWithDebInfo
 echo "Building (in $out)..." >&2
 cmake -S "$repo" -B "$out/nagwick-build" -DCMAKE_BUILD_TYPE=$build_type -DBUILD_TESTING=OFF >"$out/build.log"
-cmake --build "$out/nagwick-build" -j2 --target nagwick >>"$out/build.log"
+cmake --build "$out/nagwick-build" -j2 --target nagwick nagwick_launcher nagwick_icu_data_stub >>"$out/build.log"
+drive_folder=${BENCH_DRIVE:-$out/drive}
+if [[ -z ${BENCH_DRIVE:-} ]]; then
+    rm -rf "$drive_folder"
+    cmake --install "$out/nagwick-build" --component drive --prefix "$drive_folder" --strip >>"$out/build.log"
+fi
 cmake -S "$repo/bench" -B "$out/tools" -DCMAKE_BUILD_TYPE=$build_type >>"$out/build.log"
 cmake --build "$out/tools" -j2 >>"$out/build.log"
 
@@ -37,9 +45,13 @@ printf '[main]\nexplorer=false\nstart=normal\n' >"$app/nagwick.ini"
 nagwick="$app/nagwick"
 bare="$out/tools/bare_window"
 x_watch="$out/tools/x_watch"
+# The drive folder runs from a copy of its own too, as on a desktop without Qt.
+rm -rf "$out/drive-app" && cp -r "$drive_folder" "$out/drive-app"
+cp "$app/nagwick.ini" "$out/drive-app/"
 
 # --- the display and the session ------------------------------------------
 source "$repo/scripts/lib/xvfb.sh"
+source "$repo/bench/drive.sh"
 pids=()
 dbus_pid=
 cleanup() {
@@ -66,12 +78,17 @@ cd "$out"
 
 # --- start-up: exec to MapNotify and to first paint ------------------------
 echo "Start-up: $runs runs each, interleaved..." >&2
-for name in bare nagwick; do "$x_watch" "${!name}" >/dev/null 2>&1 || true; done  # warm caches
-: >"$out/raw/startup.bare"
-: >"$out/raw/startup.nagwick"
+watch() {  # NAME: x_watch on that program
+    case $1 in
+    drive) unshare --mount "$repo/bench/without_system_qt.sh" "$x_watch" "$out/drive-app/nagwick" ;;
+    *) "$x_watch" "${!1}" ;;
+    esac
+}
+for name in bare nagwick drive; do watch $name >/dev/null 2>&1 || true; done  # warm caches
+for name in bare nagwick drive; do : >"$out/raw/startup.$name"; done
 for ((i = 0; i < runs; i++)); do
-    for name in bare nagwick; do
-        "$x_watch" "${!name}" >>"$out/raw/startup.$name" 2>>"$out/raw/x_watch.err" ||
+    for name in bare nagwick drive; do
+        watch $name >>"$out/raw/startup.$name" 2>>"$out/raw/x_watch.err" ||
             fail "x_watch failed on $name: $(tail -n1 "$out/raw/x_watch.err")"
     done
 done
@@ -189,6 +206,10 @@ ir_bare=$instructions
 instructions_to_idle "$nagwick" Nagwick nagwick
 ir_nagwick=$instructions
 
+# --- the drive folder: a cold start from a slow stick, and what a run holds ---
+echo "The drive folder: cold starts from a throttled volume, memory held..." >&2
+drive_figures "$drive_folder" "$nagwick"
+
 # --- files ------------------------------------------------------------------
 stripped_size() {  # FILE [STRIP-PROGRAM]
     "${2:-strip}" -o "$out/raw/stripped" "$1" && stat -c %s "$out/raw/stripped"
@@ -264,4 +285,28 @@ if [[ -n "$exe" ]] && command -v x86_64-w64-mingw32-objdump >/dev/null; then
 else
     row "Nagwick.exe stripped" "not built" "" "" "<300 KiB"
 fi
+
+echo "The drive folder ($drive_folder) vs the system-Qt build, as on a desktop without Qt"
+row "measure" "drive folder" "system Qt" "ratio" "target"
+read -r d_map_med d_map_min d_map_max < <(stats_ms 1 "$out/raw/startup.drive")
+row "warm start, exec -> MapNotify, ms" "$d_map_med ($d_map_min-$d_map_max)" "$n_map_med ($n_map_min-$n_map_max)" \
+    "$(ratio "$d_map_med" "$n_map_med")" ""
+row "Linux drive folder, bytes" "${drive[size]}" "" "" \
+    "$( ((drive[size] <= 25 * 1024 * 1024)) && echo "<=25 MiB ok" || echo "<=25 MiB MISSED")"
+if [[ -n ${drive[cold_bytes.drive]:-} ]]; then
+    mib=$(awk -v b="${BENCH_DRIVE_BPS:-20971520}" 'BEGIN { printf "%g", b / 1048576 }')
+    row "cold start at $mib MiB/s: bytes read" "${drive[cold_bytes.drive]}" "${drive[cold_bytes.system]}" \
+        "$(ratio "${drive[cold_bytes.drive]}" "${drive[cold_bytes.system]}")" \
+        "$( ((drive[cold_bytes.drive] <= 20 * 1024 * 1024)) && echo "<=20 MiB ok" || echo "<=20 MiB MISSED")"
+    row "  exec -> MapNotify, ms (median, min-max)" "${drive[cold_ms.drive]}" "${drive[cold_ms.system]}" \
+        "$(ratio "${drive[cold_ms.drive]%% *}" "${drive[cold_ms.system]%% *}")" \
+        "$(awk -v t="${drive[cold_ms.drive]%% *}" 'BEGIN { print (t < 1000 ? "<1 s ok" : "<1 s MISSED") }')"
+else
+    row "cold start from a throttled volume" "needs root, FUSE, cgroup v1 blkio" "" "" ""
+fi
+for held in disk tmpfs all_tmpfs; do
+    case $held in disk) label="/tmp on disk" ;; tmpfs) label="/tmp a tmpfs" ;; all_tmpfs) label="/tmp, /var/tmp tmpfs" ;; esac
+    row "held by a run, KiB: $label" "${drive[held_$held.drive]}" "${drive[held_$held.system]}" \
+        "$(ratio "${drive[held_$held.drive]}" "${drive[held_$held.system]}")" ""
+done
 echo "Raw figures, per-thread switches and callgrind dumps: $out/raw"

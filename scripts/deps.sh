@@ -13,7 +13,7 @@ screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
 # The log-off tests: real session managers and private D-Bus daemons.
 session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin)
 windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb icoutils)
-bench=("${build[@]}" libxdamage-dev xvfb xdotool valgrind dbus-daemon binutils procps)
+bench=("${build[@]}" libxdamage-dev xvfb xdotool valgrind dbus-daemon binutils procps exfatprogs exfat-fuse fuse3)
 
 usage="usage: $0 [--list] run|test|drive|windows|screenshots|bench..."
 list=

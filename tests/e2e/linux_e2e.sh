@@ -78,7 +78,7 @@ else
         skip "cannot mount through FUSE: $(cat "$work/mount.err")"
     }
     unmount_drive() {  # unmounts (and checks) the volume; then mounts it again, fresh
-        umount "$folder" 2>"$work/umount.err" || fail "unmount failed: $(cat "$work/umount.err")"
+        volume_unmount "$folder" 2>"$work/umount.err" || fail "unmount failed: $(cat "$work/umount.err")"
         fsck.exfat -n "$work/drive.img" >"$work/fsck.log" 2>&1 || fail "fsck.exfat found errors: $(cat "$work/fsck.log")"
         mount_drive
     }
