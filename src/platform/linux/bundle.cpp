@@ -180,12 +180,13 @@ std::string UnpackBundle(const Bundle& bundle, int folder, bool& damaged) {
     std::mutex guard;
     std::string failure;  // the first, from any thread
     std::atomic<bool> failed = false;
-    auto unpackFrames = [&] {
+    auto unpackFrames = [&]() {
         LZ4F_dctx* context = nullptr;
         if (LZ4F_isError(LZ4F_createDecompressionContext(&context, LZ4F_VERSION))) failed = true;
         // As large as the bundle's blocks, which then decode straight into it.
         constexpr size_t kChunk = 1 << 20;
-        const auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
+        const std::unique_ptr<char[]> chunk(new (std::nothrow) char[kChunk]);
+        if (!chunk) failed = true;
         for (size_t i; !failed && (i = next++) < bundle.frames.size();) {
             const char* in = bundle.bytes.get() + bundle.frames[i].at;
             size_t left = bundle.frames[i].size, hint = 1;
@@ -209,7 +210,11 @@ std::string UnpackBundle(const Bundle& bundle, int folder, bool& damaged) {
     };
     std::vector<std::jthread> helpers;
     const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), bundle.frames.size());
-    for (size_t i = 1; i < threads; ++i) helpers.emplace_back(unpackFrames);
+    try {
+        for (size_t i = 1; i < threads; ++i) helpers.emplace_back(unpackFrames);
+    } catch (const std::system_error&) {
+        // Fewer threads, then: the work is shared among those there are.
+    }
     unpackFrames();
     helpers.clear();
     return failed && failure.empty() ? "out of memory" : failure;
