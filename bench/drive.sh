@@ -1,16 +1,16 @@
 # Sourced by bench/run.sh: the drive folder against the system-Qt build, as a
-# user feels them. drive_figures DRIVE_FOLDER SYSTEM_PROGRAM fills `drive`:
-#   size                  bytes of the Linux drive folder (nagwick, nagwick.sh, the bundle)
+# user feels them. drive_figures fills `drive`:
+#   size.NAME             bytes of the drive folder, but Nagwick.exe
 #   cold_bytes.NAME       bytes read from the device, median of the cold starts
 #   cold_ms.NAME          exec -> MapNotify of a cold start, ms (median, min-max)
 #   held_disk.NAME        KiB a run holds: its RSS, plus what it keeps in a tmpfs,
 #   held_tmpfs.NAME         with /tmp on disk, with /tmp a tmpfs,
 #   held_all_tmpfs.NAME     and with /tmp and /var/tmp both tmpfs
-# NAME: drive (the drive folder) or system (the system-Qt build). A cold start
+# NAME: drive (the drive folder), before (BENCH_DRIVE_BEFORE's) or system
+# (the system-Qt build, in a folder of its own). A cold start
 # runs from a fresh mount of an exFAT loop volume whose reads a cgroup v1
 # blkio throttle holds to BENCH_DRIVE_BPS (20 MiB/s, a USB 2 stick), run
-# BENCH_COLD_RUNS times (5). The drive folder always runs as on a desktop
-# without Qt: a mount namespace hides the system's Qt and ICU libraries.
+# BENCH_COLD_RUNS times (5).
 # Needs what run.sh sets up: x_watch, $out, the display, fail and wait_for.
 source "$repo/scripts/lib/loop_volume.sh"
 declare -A drive
@@ -44,23 +44,20 @@ cold_starts() {  # NAME FOLDER WRAPPER...
     drive[cold_bytes.$name]=$(cut -d' ' -f2 "$out/raw/cold.$name" | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}')
 }
 
-drive_figures() {  # DRIVE_FOLDER SYSTEM_PROGRAM
-    local folder=$1 app name
-    drive[size]=$(du -sb --exclude=Nagwick.exe --exclude=nagwick.ini "$folder" | cut -f1)
-    mkdir -p "$out/system-app" && cp "$2" "$out/system-app/nagwick"
-    # Where the runs that hold memory start from: outside /tmp and /var/tmp, which they make tmpfs mounts.
+# The figures of FOLDER/nagwick, as NAME; WRAPPER... runs each program.
+drive_figures() {  # NAME FOLDER WRAPPER...
+    local name=$1 folder=$2 app
+    shift 2
+    drive[size.$name]=$(du -sb --exclude=Nagwick.exe --exclude=nagwick.ini "$folder" | cut -f1)
+    if [[ $(id -u) -eq 0 && -d /sys/fs/cgroup/blkio && -c /dev/fuse ]] && type -P mount.exfat-fuse >/dev/null; then
+        cold_starts "$name" "$folder" "$@"
+    fi
+    # Outside /tmp and /var/tmp, which the runs make tmpfs mounts.
     app=$(mktemp -d -p "$repo/build")
-    for name in drive system; do
-        local from=$folder wrapper=(unshare --mount "$repo/bench/without_system_qt.sh")
-        [[ $name == system ]] && from=$out/system-app wrapper=(unshare --mount)
-        if [[ $(id -u) -eq 0 && -d /sys/fs/cgroup/blkio && -c /dev/fuse ]] && type -P mount.exfat-fuse >/dev/null; then
-            cold_starts "$name" "$from" "${wrapper[@]}"
-        fi
-        rm -rf "$app" && cp -r "$from" "$app" && printf '[main]\nexplorer=false\nstart=normal\n' >"$app/nagwick.ini"
-        drive[held_disk.$name]=$("${wrapper[@]}" "$repo/bench/held_kib.sh" "$app/nagwick") &&
-            drive[held_tmpfs.$name]=$("${wrapper[@]}" "$repo/bench/held_kib.sh" "$app/nagwick" /tmp) &&
-            drive[held_all_tmpfs.$name]=$("${wrapper[@]}" "$repo/bench/held_kib.sh" "$app/nagwick" /tmp /var/tmp) ||
-            fail "the $name folder's program showed no window"
-    done
+    cp -r "$folder/." "$app" && printf '[main]\nexplorer=false\nstart=normal\n' >"$app/nagwick.ini"
+    drive[held_disk.$name]=$("$@" "$repo/bench/held_kib.sh" "$app/nagwick") &&
+        drive[held_tmpfs.$name]=$("$@" "$repo/bench/held_kib.sh" "$app/nagwick" /tmp) &&
+        drive[held_all_tmpfs.$name]=$("$@" "$repo/bench/held_kib.sh" "$app/nagwick" /tmp /var/tmp) ||
+        fail "the $name folder's program showed no window"
     rm -rf "$app"
 }
