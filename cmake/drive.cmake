@@ -64,7 +64,9 @@ install(CODE [[
             "^lib(fontconfig|freetype|harfbuzz|graphite2|png16|z|expat|brotli[a-z]*)\\.so"
             "^lib(glib-2\\.0|pcre2-8|dbus-1|systemd|gcrypt|gpg-error|lzma|lz4|zstd|cap|bsd|md|uuid)\\.so"
             "^libicudata\\.so")
+    # Absolute, as the packing runs in other folders: the prefix may be relative.
     set(bundled "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/nagwick-bundle")
+    cmake_path(ABSOLUTE_PATH bundled)
     set(folder "${bundled}/$<TARGET_PROPERTY:nagwick_linux,NAGWICK_LIBRARY_FOLDER>")
     foreach(library IN LISTS libraries)
         cmake_path(GET library FILENAME name)
