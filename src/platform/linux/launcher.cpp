@@ -17,12 +17,13 @@
 #include "platform/linux/program_file.h"
 #include "platform/posix/signal_pipe.h"
 
+// The linker's marks around this program's image.
+extern "C" char __executable_start, _end;
+
 namespace {
 
 using namespace nagwick::platform::gnu_linux;
 namespace fs = std::filesystem;
-
-extern "C" char __executable_start, _end;
 
 int Fail(const std::string& why) {
     std::fprintf(stderr, "Nagwick can't start: %s.\n", why.c_str());
