@@ -8,6 +8,9 @@
 #   BENCH_SETTLE_SECONDS wait before it (default 35): Qt's pixmap cache arms a
 #                       30 s flush timer at each paint, which fires once
 #   NAGWICK_EXE         the Windows build to measure (default: looked for under build/)
+#   BENCH_DRIVE         the drive folder to measure (default: installed from the build here)
+#   BENCH_DRIVE_BEFORE  another drive folder (an earlier commit's) to measure beside it
+#   BENCH_COLD_RUNS     cold starts from the throttled volume of each (default 5)
 # Not a test: the figures depend on the machine and its load.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +26,12 @@ mkdir -p "$out"
 build_type=RelWithDebInfo
 echo "Building (in $out)..." >&2
 cmake -S "$repo" -B "$out/nagwick-build" -DCMAKE_BUILD_TYPE=$build_type -DBUILD_TESTING=OFF >"$out/build.log"
-cmake --build "$out/nagwick-build" -j2 --target nagwick >>"$out/build.log"
+cmake --build "$out/nagwick-build" -j2 --target nagwick nagwick_launcher nagwick_icu_data_stub >>"$out/build.log"
+drive_folder=${BENCH_DRIVE:-$out/drive}
+if [[ -z ${BENCH_DRIVE:-} ]]; then
+    rm -rf "$drive_folder"
+    cmake --install "$out/nagwick-build" --component drive --prefix "$drive_folder" --strip >>"$out/build.log"
+fi
 cmake -S "$repo/bench" -B "$out/tools" -DCMAKE_BUILD_TYPE=$build_type >>"$out/build.log"
 cmake --build "$out/tools" -j2 >>"$out/build.log"
 
@@ -37,9 +45,19 @@ printf '[main]\nexplorer=false\nstart=normal\n' >"$app/nagwick.ini"
 nagwick="$app/nagwick"
 bare="$out/tools/bare_window"
 x_watch="$out/tools/x_watch"
+# The drive folders run from copies of their own too, as on a desktop without Qt.
+folders=(drive)
+[[ -n ${BENCH_DRIVE_BEFORE:-} ]] && folders+=(before)
+for name in "${folders[@]}"; do
+    from=$drive_folder
+    [[ $name == before ]] && from=$BENCH_DRIVE_BEFORE
+    rm -rf "$out/$name-app" && cp -r "$from" "$out/$name-app" && cp "$app/nagwick.ini" "$out/$name-app/"
+done
+without_qt=(unshare --mount "$repo/bench/without_system_qt.sh")
 
 # --- the display and the session ------------------------------------------
-source "$repo/tests/e2e/xvfb_session.sh"
+source "$repo/scripts/lib/xvfb.sh"
+source "$repo/bench/drive.sh"
 pids=()
 dbus_pid=
 cleanup() {
@@ -66,12 +84,17 @@ cd "$out"
 
 # --- start-up: exec to MapNotify and to first paint ------------------------
 echo "Start-up: $runs runs each, interleaved..." >&2
-for name in bare nagwick; do "$x_watch" "${!name}" >/dev/null 2>&1 || true; done  # warm caches
-: >"$out/raw/startup.bare"
-: >"$out/raw/startup.nagwick"
+watch() {  # NAME: x_watch on that program
+    case $1 in
+    drive | before) "${without_qt[@]}" "$x_watch" "$out/$1-app/nagwick" ;;
+    *) "$x_watch" "${!1}" ;;
+    esac
+}
+for name in bare nagwick "${folders[@]}"; do watch $name >/dev/null 2>&1 || true; done  # warm caches
+for name in bare nagwick "${folders[@]}"; do : >"$out/raw/startup.$name"; done
 for ((i = 0; i < runs; i++)); do
-    for name in bare nagwick; do
-        "$x_watch" "${!name}" >>"$out/raw/startup.$name" 2>>"$out/raw/x_watch.err" ||
+    for name in bare nagwick "${folders[@]}"; do
+        watch $name >>"$out/raw/startup.$name" 2>>"$out/raw/x_watch.err" ||
             fail "x_watch failed on $name: $(tail -n1 "$out/raw/x_watch.err")"
     done
 done
@@ -189,6 +212,13 @@ ir_bare=$instructions
 instructions_to_idle "$nagwick" Nagwick nagwick
 ir_nagwick=$instructions
 
+# --- the drive folder: a cold start from a slow stick, and what a run holds ---
+echo "The drive folder: cold starts from a throttled volume, memory held..." >&2
+drive_figures drive "$drive_folder" "${without_qt[@]}"
+[[ -n ${BENCH_DRIVE_BEFORE:-} ]] && drive_figures before "$BENCH_DRIVE_BEFORE" "${without_qt[@]}"
+mkdir -p "$out/system-app" && cp "$nagwick" "$out/system-app/nagwick"
+drive_figures system "$out/system-app" unshare --mount
+
 # --- files ------------------------------------------------------------------
 stripped_size() {  # FILE [STRIP-PROGRAM]
     "${2:-strip}" -o "$out/raw/stripped" "$1" && stat -c %s "$out/raw/stripped"
@@ -264,4 +294,36 @@ if [[ -n "$exe" ]] && command -v x86_64-w64-mingw32-objdump >/dev/null; then
 else
     row "Nagwick.exe stripped" "not built" "" "" "<300 KiB"
 fi
+
+echo "The drive folder ($drive_folder) as on a desktop without Qt, before (${BENCH_DRIVE_BEFORE:-not given}), the system-Qt build"
+drive_row() {  # MEASURE DRIVE BEFORE SYSTEM TARGET: the ratio to before, else to the system-Qt build
+    local versus=${3:-$4}
+    printf '%-36s %20s %20s %18s %7s  %s\n' "$1" "$2" "$3" "$4" "$([[ -n $versus ]] && ratio "${2%% *}" "${versus%% *}")" "$5"
+}
+at_most() { awk -v v="$1" -v l="$2" -v t="$3" 'BEGIN { print (v <= l ? t " ok" : t " MISSED") }'; }  # VALUE LIMIT TEXT
+figure() { echo "${drive[$1.$2]:-}"; }  # KEY NAME
+printf '%-36s %20s %20s %18s %7s  %s\n' "measure" "drive folder" "before" "system Qt" "ratio" "target"
+warm() { [[ -s $out/raw/startup.$1 ]] && read -r med min max < <(stats_ms 1 "$out/raw/startup.$1") && echo "$med ($min-$max)"; }
+warm_drive=$(warm drive) warm_before=$(warm before || true)
+drive_row "warm start, exec -> MapNotify, ms" "$warm_drive" "$warm_before" "$(warm nagwick)" \
+    "$([[ -n $warm_before ]] && at_most "${warm_drive%% *}" "$(awk -v b="${warm_before%% *}" 'BEGIN { print b * 1.1 }')" "<=1.1x before")"
+drive_row "folder, bytes (but Nagwick.exe)" "$(figure size drive)" "$(figure size before)" "" \
+    "$(at_most "$(figure size drive)" $((25 * 1024 * 1024)) "<=25 MiB")"
+if [[ -n $(figure cold_bytes drive) ]]; then
+    mib=$(awk -v b="${BENCH_DRIVE_BPS:-20971520}" 'BEGIN { printf "%g", b / 1048576 }')
+    drive_row "cold start at $mib MiB/s: bytes read" "$(figure cold_bytes drive)" "$(figure cold_bytes before)" \
+        "$(figure cold_bytes system)" "$(at_most "$(figure cold_bytes drive)" $((20 * 1024 * 1024)) "<=20 MiB")"
+    drive_row "  exec -> MapNotify, ms" "$(figure cold_ms drive)" "$(figure cold_ms before)" "$(figure cold_ms system)" \
+        "$(at_most "$(figure cold_ms drive | cut -d' ' -f1)" 1000 "<1 s")"
+else
+    drive_row "cold start from a throttled volume" "needs root, FUSE, cgroup v1 blkio" "" "" ""
+fi
+for held in disk tmpfs all_tmpfs; do
+    case $held in disk) label="/tmp on disk" ;; tmpfs) label="/tmp a tmpfs" ;; all_tmpfs) label="/tmp, /var/tmp tmpfs" ;; esac
+    limit=""
+    [[ -n $(figure held_$held before) ]] && limit=$(at_most "$(figure held_$held drive)" \
+        "$(awk -v b="$(figure held_$held before)" 'BEGIN { print b * 1.1 }')" "<=1.1x before")
+    drive_row "held by a run, KiB: $label" "$(figure held_$held drive)" "$(figure held_$held before)" \
+        "$(figure held_$held system)" "$limit"
+done
 echo "Raw figures, per-thread switches and callgrind dumps: $out/raw"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the drive folder, build/drive/: exactly what a user copies to the
 # flash drive. Nagwick.exe and the Linux nagwick side by side, so that both
-# read and write one nagwick.ini; the Qt libraries and plugins the Linux
-# program needs in nagwick-lib/; nagwick.sh, which starts it where the
-# drive's files may not be executed.
+# read and write one nagwick.ini; nagwick-linux.tar.lz4, the Linux program
+# with the Qt libraries and plugins it needs, which nagwick unpacks; and
+# nagwick.sh, which starts it where the drive's files may not be executed.
 # Usage: scripts/build-drive.sh [linux]   (linux: the Linux program only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ scripts/deps.sh run
 # one keeps what the build folder has.
 [[ -f build/default/CMakeCache.txt ]] || testing=-DBUILD_TESTING=OFF
 cmake --preset default ${testing:-} >/dev/null
-cmake --build --preset default -j"$(nproc)" --target nagwick
+cmake --build --preset default -j"$(nproc)" --target nagwick nagwick_launcher nagwick_icu_data_stub
 [[ $* == linux ]] || scripts/build-windows.sh
 
 rm -rf build/drive

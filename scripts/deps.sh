@@ -4,7 +4,7 @@
 #   --list: prints the packages, one a line, and installs nothing.
 set -euo pipefail
 
-build=(cmake g++ make qt6-base-dev libx11-dev libice-dev)
+build=(cmake g++ make qt6-base-dev libx11-dev libice-dev liblz4-dev libicu-dev lz4)
 run=("${build[@]}" xdg-utils)
 test=("${build[@]}" libgtest-dev xvfb xdotool clang libclang-rt-14-dev exfatprogs exfat-fuse fuse3 procps)
 # The drive folder's tests: the libraries of a desktop without Qt, which they show it alone.
@@ -13,7 +13,7 @@ screenshots=("${build[@]}" xvfb xdotool imagemagick xfwm4 dbus-x11)
 # The log-off tests: real session managers and private D-Bus daemons.
 session=(xfce4-session xfwm4 xfconf dbus-x11 dbus-daemon dbus-bin gnome-session-bin x11-utils)
 windows=(cmake make g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 googletest wine64 fonts-wine xvfb icoutils)
-bench=("${build[@]}" libxdamage-dev xvfb xdotool valgrind dbus-daemon binutils procps)
+bench=("${build[@]}" libxdamage-dev xvfb xdotool valgrind dbus-daemon binutils procps exfatprogs exfat-fuse fuse3)
 
 usage="usage: $0 [--list] run|test|drive|windows|screenshots|bench..."
 list=

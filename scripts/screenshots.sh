@@ -11,7 +11,7 @@ mkdir -p "$out"
 [[ -f build/default/CMakeCache.txt ]] || testing=-DBUILD_TESTING=OFF
 cmake --preset default ${testing:-} >/dev/null
 cmake --build --preset default -j"$(nproc)" --target nagwick
-source tests/e2e/xvfb_session.sh
+source scripts/lib/xvfb.sh
 
 work=$(mktemp -d)
 pids=()

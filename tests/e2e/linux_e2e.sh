@@ -6,10 +6,15 @@
 #   On a desktop without Qt: a mount namespace shows the program only the
 #   folder's libraries and those of a GTK desktop (deps.sh's "drive", what
 #   they rest on, and Debian's required ones); Qt first is hidden.
-#     libraries     every file of the folder finds what it needs, none needs a
-#                   glibc newer than 2.35, and it carries no C or C++ runtime
+#     libraries     every file of the folder and its bundle finds what it
+#                   needs, none needs a glibc newer than 2.35, and it carries
+#                   no C or C++ runtime
 #     launcher      sh nagwick.sh, from a copy whose files have no execute bits
 #     direct | link by its path, or through a symbolic link elsewhere
+#     too-old       sh nagwick.sh on a glibc older than 2.35: one sentence
+#     early-signal  SIGTERM 10 ms after the start: the warning all the same
+#     abandoned     a killed run's copy is removed by the next start, a
+#                   running one's is not
 #   On an exFAT volume (a loop device through exfat-fuse; needs root):
 #     busy          the drive can't be unmounted while Nagwick runs
 #     saved | read-only | full   a save from the options dialog: byte for byte,
@@ -17,11 +22,12 @@
 #     pulled        the FUSE helper killed: Nagwick runs on, and warns
 set -euo pipefail
 cmake=$1 build=$2 case_name=$3
-source "$(dirname "$0")/xvfb_session.sh"
+source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
+source "$(dirname "$0")/../../scripts/lib/loop_volume.sh"
 mapfile -t desktop < <("$(dirname "$0")/../../scripts/deps.sh" --list drive)
 [[ ${#desktop[@]} -gt 0 ]] || fail "no package list from scripts/deps.sh"
 volume= namespace=(--mount)
-if [[ $case_name =~ ^(libraries|launcher|direct|link)$ ]]; then
+if [[ $case_name =~ ^(libraries|launcher|direct|link|too-old|early-signal|abandoned)$ ]]; then
     dpkg-query -W "${desktop[@]}" >/dev/null 2>&1 || skip "the desktop's packages are not all installed: ${desktop[*]}"
 else
     [[ $(id -u) -eq 0 && -c /dev/fuse && -c /dev/loop-control ]] || skip "needs root, /dev/fuse and loop devices"
@@ -37,6 +43,9 @@ if [[ -z ${NAGWICK_E2E_NS:-} ]]; then
 fi
 work=$(mktemp -d) folder=$(mktemp -d)/"flash drive"
 trap 'set +e; kill -9 ${nagwick_pid:-} 2>/dev/null; stop_xvfb; umount -l "$folder" 2>/dev/null; rm -rf "$work" "${folder%/*}"' EXIT
+# The local copies of this run's starts, and theirs only.
+mount -t tmpfs tmpfs /var/tmp || fail "cannot mount a private /var/tmp"
+copies() { ls -d /var/tmp/nagwick-copy-* 2>/dev/null; }
 mkdir -p -m 700 "$work/run" "$folder"
 make_file_manager_stand_in "$work"
 "$cmake" --install "$build" --component drive --prefix "$work/folder" >/dev/null
@@ -59,18 +68,17 @@ if [[ -z $volume ]]; then
     case $case_name in
     launcher) find . -type f -exec chmod a-x {} + && start=(sh "$folder/nagwick.sh") ;;
     link) ln -s "$folder/nagwick" "$work/nagwick" && start=("$work/nagwick") ;;
+    early-signal) run=() ;;  # the signal meant for Nagwick, not for the shell that sets up the view
     esac
 else
-    # A volume with room for the folder and 8 MiB more; -o loop: the loop device goes with the mount.
-    truncate -s "$(($(du -sm "$work/folder" | cut -f1) + 9))M" "$work/drive.img"
-    mkfs.exfat "$work/drive.img" >/dev/null
+    volume_create "$work/drive.img" "$(($(du -sm "$work/folder" | cut -f1) + 9))"  # 8 MiB to spare
     mount_drive() {  # only the first mount may find the machine unable to mount
-        mount -t exfat-fuse -o loop "$work/drive.img" "$folder" 2>"$work/mount.err" && mounted=1 && return
+        volume_mount "$work/drive.img" "$folder" 2>"$work/mount.err" && mounted=1 && return
         [[ -n ${mounted:-} ]] && fail "cannot mount the volume again: $(cat "$work/mount.err")"
         skip "cannot mount through FUSE: $(cat "$work/mount.err")"
     }
     unmount_drive() {  # unmounts (and checks) the volume; then mounts it again, fresh
-        umount "$folder" 2>"$work/umount.err" || fail "unmount failed: $(cat "$work/umount.err")"
+        volume_unmount "$folder" 2>"$work/umount.err" || fail "unmount failed: $(cat "$work/umount.err")"
         fsck.exfat -n "$work/drive.img" >"$work/fsck.log" 2>&1 || fail "fsck.exfat found errors: $(cat "$work/fsck.log")"
         mount_drive
     }
@@ -82,19 +90,53 @@ else
 fi
 
 if [[ $case_name == libraries ]]; then
-    elf=(nagwick nagwick-lib/*.so* nagwick-lib/plugins/*/*.so)
-    found=$("${run[@]}" env LD_LIBRARY_PATH="$folder/nagwick-lib" ldd "${elf[@]}")
+    mkdir "$work/unpacked" && cd "$work/unpacked"
+    lz4 -dc "$folder/nagwick-linux.tar.lz4" | tar -xi || fail "the bundle does not unpack"
+    elf=("$folder/nagwick" nagwick nagwick-lib/*.so* nagwick-lib/plugins/*/*.so)
+    found=$("${run[@]}" env LD_LIBRARY_PATH="$work/unpacked/nagwick-lib" ldd "${elf[@]}")
     ! grep -q "not found" <<<"$found" || fail "$(grep -e ':$' -e 'not found' <<<"$found")"
     newest=$(objdump -T "${elf[@]}" | grep -o 'GLIBC_2\.[0-9]*' | sort -uV | tail -n1)
     [[ $(printf '%s\n' "$newest" GLIBC_2.35 | sort -V | tail -n1) == GLIBC_2.35 ]] || fail "needs $newest"
     ! ls nagwick-lib | grep -E '^(ld-linux|lib(c|m|stdc\+\+|gcc_s)\.so)' || fail "carries a C or C++ runtime"
     echo "PASS: $case_name" && exit 0
+elif [[ $case_name == too-old ]]; then
+    printf '#!/bin/sh\necho "glibc 2.31"\n' >"$work/bin/getconf" && chmod +x "$work/bin/getconf"
+    said=$(PATH="$work/bin:$PATH" DISPLAY= sh nagwick.sh 2>&1) && fail "it started"
+    [[ $said == "Nagwick can't run on this computer: its Linux is too old (glibc 2.35 or later is needed)." ]] ||
+        fail "it said: $said"
+    echo "PASS: $case_name" && exit 0
 fi
 start_xvfb
-# As a Wayland session may ask of Qt: the folder's Qt runs on X11 all the same.
-(cd "$work" && PATH="$work/bin:$PATH" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" XDG_RUNTIME_DIR="$work/run" \
-    XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland exec "${run[@]}" "${start[@]}") >"$work/log" 2>&1 &
-nagwick_pid=$!
+start_nagwick() {  # as $nagwick_pid
+    # As a Wayland session may ask of Qt: the folder's Qt runs on X11 all the same.
+    (cd "$work" && PATH="$work/bin:$PATH" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" XDG_RUNTIME_DIR="$work/run" \
+        XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland exec "${run[@]}" "${start[@]}") >>"$work/log" 2>&1 &
+    nagwick_pid=$!
+}
+if [[ $case_name == abandoned ]]; then
+    kill -STOP "$XVFB_PID"  # each run waits for the display, its copy in place
+    for run_name in killed running; do
+        start_nagwick
+        declare "$run_name=$nagwick_pid"
+        wait_for eval '[[ $(readlink /proc/$nagwick_pid/exe) == /var/tmp/nagwick-copy-* ]]' || fail "no copy: $(cat "$work/log")"
+    done
+    killed_copy=$(readlink "/proc/$killed/exe") running_copy=$(readlink "/proc/$running/exe")
+    kill -KILL "$killed"
+    touch -d '-2 minutes' /var/tmp/nagwick-copy-*  # older than a copy not yet locked may be
+    start_nagwick
+    wait_for eval '[[ ! -e ${killed_copy%/*} ]]' || fail "the killed run's copy is left: $(copies)"
+    [[ -e ${running_copy%/*} ]] || fail "the running copy was removed"
+    kill -KILL "$running" "$nagwick_pid"
+    echo "PASS: $case_name" && exit 0
+fi
+start_nagwick
+if [[ $case_name == early-signal ]]; then
+    sleep 0.01 && kill -TERM "$nagwick_pid"
+    dismiss_warning
+    expect_exit_status 0 "$work/log"
+    [[ -z $(copies) ]] || fail "copies left: $(copies)"
+    echo "PASS: $case_name" && exit 0
+fi
 wait_for window_shown Nagwick || fail "the main window did not appear: $(cat "$work/log")"
 main_window=$(window_named Nagwick)
 # It runs from a local copy, which it has deleted already.
@@ -113,6 +155,7 @@ launcher | direct | link | busy)
     wait_for test -s "$work/opened" || fail "the file manager was not started"
     [[ $(cat "$work/opened") == "$folder" && $(cat "$work/opened-in") == / ]] ||
         fail "opened '$(cat "$work/opened")' in '$(cat "$work/opened-in")'"
+    (((0x$(cat "$work/opened-blocked") & 0x4003) == 0)) || fail "SIGTERM, SIGHUP or SIGINT blocked in the file manager: $(cat "$work/opened-blocked")"
     [[ -z $volume ]] || { expect_busy && click_exit "$main_window" && expect_exit_status 0 "$work/log" && unmount_drive; }
     [[ ! -e "$folder/nagwick.ini" ]] || fail "reading the settings created a file"
     ;;
@@ -142,7 +185,7 @@ saved | read-only | full)
     [[ -z $(find "$folder" -maxdepth 1 -name '.nagwick.ini.tmp-*') ]] || fail "temporary files left"
     ;;
 pulled)
-    kill -KILL "$(pgrep -f "mount.exfat-fuse /dev/loop[0-9]* $folder ")"
+    kill -KILL "$(volume_fuse_pid "$folder")"
     wait_for eval '! ls "$folder"' || fail "the volume can still be read"
     ;;
 esac

@@ -12,7 +12,7 @@
 #            no window manager on gnome); restored, Return presses Exit
 set -euo pipefail
 binary=$1 desktop=$2 case_name=$3
-source "$(dirname "$0")/xvfb_session.sh"
+source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
 needed=(xfce4-session xfce4-session-logout xfwm4)
 [[ $desktop == xfce ]] || needed=(/usr/libexec/gnome-session-binary gnome-session-quit)
 for program in Xvfb xdotool xprop dbus-daemon dbus-run-session dbus-send unshare "${needed[@]}"; do

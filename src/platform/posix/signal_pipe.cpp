@@ -1,5 +1,6 @@
 #include "platform/posix/signal_pipe.h"
 
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,6 +14,13 @@ namespace {
 
 int writeEnd = -1;
 
+sigset_t EndSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : {SIGTERM, SIGHUP, SIGINT}) sigaddset(&set, signal);
+    return set;
+}
+
 void OnSignal(int) {
     const int savedErrno = errno;
     const char byte = 1;
@@ -22,10 +30,18 @@ void OnSignal(int) {
 
 }  // namespace
 
+void HoldEndSignals() {
+    const sigset_t set = EndSignals();
+    ::pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
 bool SignalPipe::Install() {
+    const sigset_t set = EndSignals();
     int ends[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0) {
+        ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
         return false;
+    }
     readEnd_ = ends[0];
     writeEnd = ends[1];
     struct sigaction action {};
@@ -33,6 +49,8 @@ bool SignalPipe::Install() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
+    // What came while they were held is handled now, through the socket.
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
     return true;
 }
 

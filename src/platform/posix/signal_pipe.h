@@ -4,9 +4,16 @@
 
 namespace nagwick::platform::posix {
 
+// Holds the three back, from the first line of every program on the start
+// path until Install(): a log-off during a slow start then brings the warning
+// once the window is up, instead of ending the program. The mask survives
+// exec; Install() lifts it before anything is started from the program.
+void HoldEndSignals();
+
 class SignalPipe {
 public:
-    // Installs the handlers. False when the socket pair can't be made.
+    // Installs the handlers, then lets the held signals in. False when the
+    // socket pair can't be made: the signals then act as they always do.
     bool Install();
     // The end for the event loop to watch for reading.
     int ReadEnd() const { return readEnd_; }

@@ -6,12 +6,15 @@
 #include "core/settings_store.h"
 #include "platform/linux/drive_folder.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/signal_pipe.h"
 #include "platform/qt/qt_system.h"
 #include "ui/program.h"
 
 int main(int argc, char* argv[]) {
     using namespace nagwick;
-    const auto folders = platform::gnu_linux::StartFromDriveFolder(argv);
+    // Until the handler is in place: a log-off during a slow start warns.
+    platform::posix::HoldEndSignals();
+    const auto folders = platform::gnu_linux::TakeOverDriveFolder();
     std::vector<char*> arguments(argv, argv + argc);
     if (!folders.plugins.empty()) {
         // The drive folder's Qt takes only its own plugins: a system Qt's are

@@ -1,5 +1,6 @@
-# Sourced by the end-to-end scripts: a private Xvfb on a free display, and
-# the steps they share in driving the program on it.
+# Sourced by the end-to-end tests, the benchmark and the screenshots: a
+# private Xvfb on a free display, and the steps they share in driving the
+# program on it.
 start_xvfb() {  # -noreset: a client connecting while Xvfb resets (its last client gone) can wait for ever
     local fifo display
     fifo=$(mktemp -u) && mkfifo "$fifo"
@@ -8,7 +9,7 @@ start_xvfb() {  # -noreset: a client connecting while Xvfb resets (its last clie
     read -r -t 20 display <"$fifo" && rm -f "$fifo" || fail "Xvfb did not start"
     export DISPLAY=":$display"
 }
-stop_xvfb() { kill "${XVFB_PID:-}" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null; return 0; }
+stop_xvfb() { kill -CONT "${XVFB_PID:-}" 2>/dev/null && kill "$XVFB_PID" && wait "$XVFB_PID" 2>/dev/null; return 0; }
 fail() { echo "FAIL: $*" >&2 && exit 1; }
 skip() { echo "SKIP: $*" && exit 77; }  # ctest reports the test as skipped
 # No X tool may hang a test: a stuck one fails its step instead.
@@ -30,10 +31,14 @@ expect_exit_status() {  # STATUS LOG
 }
 same_bytes() { [[ "$(cat "$1"; printf x)" == "${2}x" ]] || fail "$1 holds: $(od -c "$1" | head -20)"; }  # FILE TEXT
 # A stand-in file manager in DIR/bin, for PATH: it writes the folder it opens
-# to DIR/opened, and the folder it was started in to DIR/opened-in.
+# to DIR/opened, the folder it was started in to DIR/opened-in, and the
+# signals it was started with blocked to DIR/opened-blocked (hexadecimal).
 make_file_manager_stand_in() {  # DIR
     mkdir -p "$1/bin"
     printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/opened"; pwd >"%s/opened-in"\n' "$1" "$1" >"$1/bin/xdg-open"
+    # Read by the shell itself: it blocks every signal while it starts a command.
+    printf 'while read -r key mask; do [ "$key" != SigBlk: ] || echo "$mask" >"%s/opened-blocked"; done </proc/$$/status\n' \
+        "$1" >>"$1/bin/xdg-open"
     chmod +x "$1/bin/xdg-open"
 }
 # The main window's buttons, in pixels inside it at 96 DPI (15 twips a pixel).
