@@ -12,4 +12,8 @@ namespace nagwick::core {
 // folds letter case where the file system does).
 std::string InstanceName(std::string_view folder);
 
+// How long another start waits for the running copy's answer before it goes
+// on by itself: a copy that is stopped, hung or ending gives none.
+constexpr int kAnswerPatienceMs = 1500;
+
 }  // namespace nagwick::core

@@ -15,6 +15,9 @@
 #     early-signal  SIGTERM 10 ms after the start: the warning all the same
 #     abandoned     a killed run's copy is removed by the next start, a
 #                   running one's is not
+#     again         started again from its folder, a hidden Nagwick comes
+#                   back and the new start ends; from another folder, or
+#                   while the first is stopped, another one starts
 #   On an exFAT volume (a loop device through exfat-fuse; needs root):
 #     busy          the drive can't be unmounted while Nagwick runs
 #     saved | read-only | full   a save from the options dialog: byte for byte,
@@ -27,7 +30,7 @@ source "$(dirname "$0")/../../scripts/lib/loop_volume.sh"
 mapfile -t desktop < <("$(dirname "$0")/../../scripts/deps.sh" --list drive)
 [[ ${#desktop[@]} -gt 0 ]] || fail "no package list from scripts/deps.sh"
 volume= namespace=(--mount)
-if [[ $case_name =~ ^(libraries|launcher|direct|link|too-old|early-signal|abandoned)$ ]]; then
+if [[ $case_name =~ ^(libraries|launcher|direct|link|too-old|early-signal|abandoned|again)$ ]]; then
     dpkg-query -W "${desktop[@]}" >/dev/null 2>&1 || skip "the desktop's packages are not all installed: ${desktop[*]}"
 else
     [[ $(id -u) -eq 0 && -c /dev/fuse && -c /dev/loop-control ]] || skip "needs root, /dev/fuse and loop devices"
@@ -183,6 +186,20 @@ saved | read-only | full)
     unmount_drive
     same_bytes "$folder/nagwick.ini" "$expected"
     [[ -z $(find "$folder" -maxdepth 1 -name '.nagwick.ini.tmp-*') ]] || fail "temporary files left"
+    ;;
+again)
+    first=$nagwick_pid
+    click_hide "$main_window"
+    wait_for window_gone Nagwick || fail "Hide left the window on screen"
+    start_nagwick && expect_exit_status 0 "$work/log"
+    wait_for window_shown Nagwick || fail "the hidden window did not come back"
+    windows() { xdotool search --onlyvisible --name '^Nagwick$' | wc -l; }
+    [[ $(windows) == 1 ]] || fail "another window came"
+    cp -r "$folder" "$work/other" && start=("$work/other/nagwick") && start_nagwick && other=$nagwick_pid
+    kill -STOP "$first"
+    start=("$folder/nagwick") && start_nagwick
+    wait_for eval '[[ $(windows) == 3 ]]' || fail "$(windows) windows: no other folder's, or none after a stopped one"
+    kill -KILL "$other" "$nagwick_pid" && kill -CONT "$first" && nagwick_pid=$first
     ;;
 pulled)
     kill -KILL "$(volume_fuse_pid "$folder")"

@@ -55,6 +55,7 @@ StartFolders TakeOverDriveFolder() noexcept try {
         std::fprintf(stderr, "Nagwick can't keep its drive in use (%s): remove the drive only after Exit.\n",
                      std::strerror(errno));
     folders.app = drive;
+    folders.launched = true;
     return folders;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "Nagwick runs without its drive folder: %s.\n", error.what());

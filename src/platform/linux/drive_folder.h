@@ -14,6 +14,7 @@ void HandOverDriveFolder(const std::filesystem::path& folder, int copyLock);
 struct StartFolders {
     std::string app;      // App.Path: where nagwick.ini lies, what the file manager opens
     std::string plugins;  // Qt's plugins in the program's folder; empty when Qt is the system's
+    bool launched = false;  // by the drive folder's launcher, which has asked a running copy already
 };
 
 // The program's first step. Run from a local copy by the launcher, it holds

@@ -15,6 +15,7 @@
 #include "platform/linux/drive_folder.h"
 #include "platform/linux/local_copy.h"
 #include "platform/linux/program_file.h"
+#include "platform/posix/instance_socket.h"
 #include "platform/posix/signal_pipe.h"
 
 // The linker's marks around this program's image.
@@ -35,6 +36,10 @@ int Launch(char* argv[]) {
     mlock(&__executable_start, static_cast<size_t>(&_end - &__executable_start));
     const fs::path self = ProgramFile();
     if (self.empty()) return Fail("it can't tell which folder it was started from");
+    // Started again from the drive folder it runs from: the running copy
+    // shows itself, and this start ends, having touched nothing.
+    if (nagwick::platform::posix::AskRunningCopy(nagwick::platform::posix::InstanceSocketPath(self.parent_path())))
+        return 0;
     // Qt ends at once without an X display, and the local copy with it.
     if (const char* display = std::getenv("DISPLAY"); !display || !*display)
         return Fail("it needs an X11 desktop, and DISPLAY is not set");

@@ -5,6 +5,7 @@
 
 #include "core/settings_store.h"
 #include "platform/linux/drive_folder.h"
+#include "platform/posix/instance_socket.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/signal_pipe.h"
 #include "platform/qt/qt_system.h"
@@ -15,6 +16,10 @@ int main(int argc, char* argv[]) {
     // Until the handler is in place: a log-off during a slow start warns.
     platform::posix::HoldEndSignals();
     const auto folders = platform::gnu_linux::TakeOverDriveFolder();
+    // Started again from the folder it runs from: the running copy shows
+    // itself, and this start ends, having touched nothing.
+    const std::string instance = platform::posix::InstanceSocketPath(folders.app);
+    if (!folders.launched && platform::posix::AskRunningCopy(instance)) return 0;
     std::vector<char*> arguments(argv, argv + argc);
     if (!folders.plugins.empty()) {
         // The drive folder's Qt takes only its own plugins: a system Qt's are
@@ -32,6 +37,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(NAGWICK_VERSION);
     platform::qt::QtSystem system;
     system.WatchSignals();
+    system.WatchInstance(instance);
     // The desktop may show the warning's text while the log-out waits for it.
     system.WatchSession(ui::FrmMain::kWarningPrompt);
     platform::posix::PosixFiles files;

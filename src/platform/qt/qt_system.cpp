@@ -52,6 +52,18 @@ void QtSystem::WatchSignals() {
     });
 }
 
+void QtSystem::WatchInstance(const std::string& socketPath) {
+    auto listener = std::make_unique<posix::InstanceListener>();
+    if (!listener->Listen(socketPath)) return;
+    instance_ = std::move(listener);
+    instanceNotifier_ = std::make_unique<QSocketNotifier>(instance_->Socket(), QSocketNotifier::Read);
+    QObject::connect(instanceNotifier_.get(), &QSocketNotifier::activated, instanceNotifier_.get(), [this] {
+        if (!instance_->Accept()) return;
+        if (systemEvents_) systemEvents_->OnActivateRequested();
+        instance_->Answer();
+    });
+}
+
 std::unique_ptr<forms::NativeWindow> QtSystem::CreateNativeWindow(const forms::FormDesign& design,
                                                            forms::NativeWindow* owner,
                                                            forms::WindowEvents& events) {
@@ -117,6 +129,9 @@ void QtSystem::Quit(int status) {
     quitting_ = true;
     quitStatus_ = status;
     if (first) {
+        // An ending program answers no other start: that one goes on by itself.
+        instanceNotifier_.reset();
+        instance_.reset();
         // A callback may send an answer and hold the exit until it is through.
         for (auto& callback : std::exchange(whenFinished_, {})) callback();
     }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/posix/instance_socket.h"
 #include "platform/posix/signal_pipe.h"
 #include "platform/qt/session_host.h"
 #include "forms/window_system.h"
@@ -35,6 +36,9 @@ public:
 
     // Signals arriving from now on unload the forms, through the event loop.
     void WatchSignals();
+    // From now on, another start of the program that asks at `socketPath`
+    // brings this one's windows back, until the program ends.
+    void WatchInstance(const std::string& socketPath);
     // Joins the desktop's session manager: X11's XSMP where Qt has joined
     // it, else GNOME's D-Bus protocol where that service runs. `logoutReason`
     // is what the desktop may show for a log-out that waits for the program.
@@ -51,6 +55,8 @@ private:
     forms::SystemEvents* systemEvents_ = nullptr;
     posix::SignalPipe signals_;
     std::unique_ptr<QSocketNotifier> signalNotifier_;
+    std::unique_ptr<posix::InstanceListener> instance_;
+    std::unique_ptr<QSocketNotifier> instanceNotifier_;
     std::unique_ptr<XsmpSession> xsmp_;
     std::unique_ptr<GnomeSession> gnome_;
     std::vector<std::function<void()>> whenFinished_;

@@ -7,6 +7,7 @@
 
 #include "platform/win32/app_folder.h"
 #include "platform/win32/fatal_error.h"
+#include "core/instance_name.h"
 #include "platform/win32/running_copy.h"
 #include "platform/win32/system_profile.h"
 #include "platform/win32/wide_text.h"
@@ -21,10 +22,6 @@
 // this far is reported like any other.
 void __gnu_cxx::__verbose_terminate_handler() { nagwick::platform::win32::ReportFatalError("terminate called"); }
 
-// How long another start waits for a running copy's answer before it goes
-// on by itself: one that is stopped, or busy ending, gives none.
-constexpr DWORD kPatienceMs = 1500;
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace nagwick;
     using namespace nagwick::platform::win32;
@@ -36,7 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // Started again from the folder it runs from: the running copy shows
         // itself, and this start ends, having touched nothing.
         RunningCopy copy(folder);
-        if (copy.AskToBringBack(kPatienceMs)) return 0;
+        if (copy.AskToBringBack(core::kAnswerPatienceMs)) return 0;
         HoldFolder(folder);
         // Windows shows the warning's text while the session's end waits for it.
         Win32System system(Widen(ui::FrmMain::kWarningPrompt), &copy);
