@@ -6,9 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh windows
 jobs=$(nproc)
 echo "=== mingw ==="
-# CMake keeps the compiler a build folder was first made with: a folder made
-# with another than the toolchain's (its POSIX thread model) is made anew.
-fresh=$(grep -qs g++-win32 build/mingw/CMakeFiles/*/CMakeCXXCompiler.cmake || echo --fresh)
-cmake --preset mingw $fresh -DBUILD_TESTING=ON >/dev/null
+source scripts/lib/mingw.sh
+configure_mingw -DBUILD_TESTING=ON
 cmake --build --preset mingw -j"$jobs"
 ctest --preset mingw -j"$jobs"

@@ -57,8 +57,8 @@ public:
         return std::make_unique<HeadlessWindow>(design, events, windows_);
     }
     void ShowMessage(std::string_view prompt, std::string_view title, forms::MsgBoxIcon icon) override {
-        messages.push_back({std::string(prompt), std::string(title), icon});
-        if (whileMessageShown) whileMessageShown(messages.back());
+        if (messages.push_back({std::string(prompt), std::string(title), icon}); whileMessageShown)
+            whileMessageShown(messages.back());
     }
     void RaiseMessage() override { ++messagesRaised; }
     bool OpenFolder(const std::string& folder, std::string& error) override {
@@ -81,12 +81,8 @@ public:
         return nullptr;
     }
     // The user acts on a window; ignored (like a real click) when it is disabled.
-    void Click(std::string_view form, std::string_view control) {
-        if (auto* window = Find(form); window && window->enabled) window->events.OnClick(control);
-    }
-    void Close(std::string_view form) {
-        if (auto* window = Find(form); window && window->enabled) window->events.OnCloseRequested();
-    }
+    void Click(std::string_view form, std::string_view control) { User(form, [&](auto& w) { w.events.OnClick(control); }); }
+    void Close(std::string_view form) { User(form, [](auto& w) { w.events.OnCloseRequested(); }); }
     // A signal, or the end of the user's session: the two reach the program alike.
     void RequestEnd() { events_->OnEndRequested(); }
     // The program started again from the same folder.
@@ -104,6 +100,9 @@ public:
     int messagesRaised = 0;
 
 private:
+    void User(std::string_view form, auto act) {
+        if (auto* window = Find(form); window && window->enabled) act(*window);
+    }
     bool RunPosted(const std::function<bool()>& done) {
         while (!done()) {
             if (posted_.empty()) return false;

@@ -23,10 +23,10 @@ public:
         return {core::FileContent::Status::Ok, files[path], {}};
     }
     std::unique_ptr<core::TempFile> CreateTemp(const std::string& path, core::FileResult& why) override {
-        if ((why = Step("CreateTemp")).ok()) return files[path + ".tmp"], std::make_unique<Temp>(*this, path);
-        return nullptr;
+        if (!(why = Step("CreateTemp", [&] { files[path + ".tmp"]; })).ok()) return nullptr;
+        return std::make_unique<Temp>(*this, path);
     }
-    core::FileResult SyncFolder(const std::string&) override { return Step("SyncFolder"); }
+    core::FileResult SyncFolder(const std::string&) override { return Step("SyncFolder", [] {}); }
     void RemoveStaleTemps(const std::string&) noexcept override {}
 
 private:
@@ -34,21 +34,18 @@ private:
         Temp(MemoryFiles& owner, std::string target) : fs(owner), path(std::move(target)) {}
         ~Temp() override { Discard(); }
         core::FileResult Write(const std::string& bytes) override {
-            const core::FileResult step = fs.Step("Write");
-            if (step.ok()) fs.files[path + ".tmp"] = bytes;
-            return step;
+            return fs.Step("Write", [&] { fs.files[path + ".tmp"] = bytes; });
         }
         core::FileResult Replace() override {
-            const core::FileResult step = fs.Step("Replace");
-            if (step.ok()) fs.files[path] = fs.files[path + ".tmp"], Discard(), ++fs.replaced;
-            return step;
+            return fs.Step("Replace", [&] { fs.files[path] = fs.files[path + ".tmp"], Discard(), ++fs.replaced; });
         }
         void Discard() override { fs.files.erase(path + ".tmp"); }
         MemoryFiles& fs;
         const std::string path;
     };
-    core::FileResult Step(const std::string& name) const {
-        return name == failAt ? core::FileResult{core::FileError::DeviceError, {}} : core::FileResult{};
+    core::FileResult Step(const std::string& name, auto action) {
+        if (name == failAt) return {core::FileError::DeviceError, {}};
+        return action(), core::FileResult{};
     }
 };
 

@@ -2,8 +2,8 @@
 # emulator (wine-run.sh), all in one private session per test run: a fresh
 # prefix and X server made by the first test and removed by the last.
 set(NAGWICK_WINE_SESSION ${CMAKE_BINARY_DIR}/wine-session)
-add_test(NAME wine_session_start COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine-session.sh start ${NAGWICK_WINE_SESSION})
-add_test(NAME wine_session_stop COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine-session.sh stop ${NAGWICK_WINE_SESSION})
+add_test(NAME wine_session_start COMMAND ${PROJECT_SOURCE_DIR}/scripts/lib/wine-session.sh start ${NAGWICK_WINE_SESSION})
+add_test(NAME wine_session_stop COMMAND ${PROJECT_SOURCE_DIR}/scripts/lib/wine-session.sh stop ${NAGWICK_WINE_SESSION})
 set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120)
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# A private Wine session for the Windows tests: its own X server (Xvfb), its
+# A private Wine session for the Windows tests and screenshots: its own X server (Xvfb), its
 # own prefix with a virtual desktop (windows hide and close at once, with no
 # window manager), MS Sans Serif in the prefix, and two drives: R: (an empty
 # folder, to run from a drive's root) and, where it may mount (as root), F:
