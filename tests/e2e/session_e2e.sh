@@ -94,12 +94,11 @@ gnome() { call org.gnome.SessionManager "${2:-/org/gnome/SessionManager}" "org.g
 xfce_idle() { [[ $(xfce Manager.GetState) == 1 ]]; }
 saved_in_session() { grep -qs nagwick "$XDG_CACHE_HOME"/sessions/xfce4-session-*; }
 warning_boxes() { xdotool search --onlyvisible --name '^Remove flash drive$' 2>/dev/null || true; }
-nagwick_running() { kill -0 "$nagwick_pid" 2>/dev/null; }
 end_session_manager() {  # at once, as a crash would: the program outlives it
     pkill -KILL -x xfce4-session || fail "no xfce4-session to end"
     wait_for eval '! session_running' || fail "the session did not end with its manager"
     sleep 1
-    nagwick_running || { wait "$nagwick_pid" || fail "the program ended with status $? with the session manager"; }
+    kill -0 "$nagwick_pid" 2>/dev/null || { wait "$nagwick_pid" || fail "the program ended with status $? with the session manager"; }
 }
 
 SESSION_MANAGER=$session_manager QT_QPA_PLATFORM=xcb "$app/nagwick" >"$work/nagwick.log" 2>&1 &
