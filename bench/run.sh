@@ -123,7 +123,10 @@ start_instance() {  # PROGRAM TITLE X Y
 }
 start_instance "$nagwick" Nagwick 0 0
 nagwick_shown=$started_pid
-start_instance "$nagwick" Nagwick 500 0
+# From a folder of its own: a second start from the same folder would bring
+# the first one's window back instead.
+rm -rf "$app-2" && cp -r "$app" "$app-2"
+start_instance "$app-2/nagwick" Nagwick 500 0
 nagwick_hidden=$started_pid
 click_hide "$started_window"
 start_instance "$bare" "Bare window" 0 400
