@@ -1,7 +1,7 @@
 # The drive folder: what a user copies to the flash drive. Beside Nagwick.exe
 # (so both read the same nagwick.ini): the launcher `nagwick`; the bundle, a
-# tar archive in zstd frames of the Linux program with the Qt libraries and
-# plugins a desktop without Qt 6.4 lacks; nagwick.sh, which starts it where
+# series of LZ4 frames, each a tar archive of one file, of the Linux program
+# with the Qt libraries and plugins a desktop without Qt 6.4 lacks; nagwick.sh, which starts it where
 # the drive's files may not be executed.
 # scripts/build-drive.sh installs the component "drive" into build/drive.
 if(WIN32 OR NOT NAGWICK_BACKEND STREQUAL "qt")

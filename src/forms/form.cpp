@@ -30,6 +30,12 @@ void Form::ShowWindow() {
     window_->Show(windowState_);
 }
 
+void Form::BringBack() {
+    windowState_ = WindowState::Normal;
+    ShowWindow();
+    window_->FocusFirst();
+}
+
 void Form::ShowModal() {
     Load();
     if (IsLoaded() && !runtime_.Ended()) runtime_.RunModal(*this);

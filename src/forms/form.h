@@ -47,6 +47,9 @@ private:
     bool IsLoaded() const { return state_ == State::Loaded || state_ == State::Loading; }
     void Load();
     void ShowWindow();
+    // Shown normal, from hidden or minimised, in front, with the focus on
+    // the first control in tab order.
+    void BringBack();
     void SetBlocked(bool blocked);
 
     // WindowEvents

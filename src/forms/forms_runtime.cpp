@@ -58,9 +58,7 @@ void FormsRuntime::OnActivateRequested() {
     // A form still loading shows itself when its Form_Load is done.
     if (newest.state_ != Form::State::Loaded) return;
     if (&newest != loaded_.front()) return newest.ShowWindow();
-    newest.windowState_ = WindowState::Normal;
-    newest.ShowWindow();
-    newest.window_->FocusFirst();
+    newest.BringBack();
 }
 
 void FormsRuntime::FormLoaded(Form& form) { loaded_.push_back(&form); }

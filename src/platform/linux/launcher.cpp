@@ -24,6 +24,7 @@ extern "C" char __executable_start, _end;
 namespace {
 
 using namespace nagwick::platform::gnu_linux;
+namespace posix = nagwick::platform::posix;
 namespace fs = std::filesystem;
 
 int Fail(const std::string& why) {
@@ -38,8 +39,7 @@ int Launch(char* argv[]) {
     if (self.empty()) return Fail("it can't tell which folder it was started from");
     // Started again from the drive folder it runs from: the running copy
     // shows itself, and this start ends, having touched nothing.
-    if (nagwick::platform::posix::AskRunningCopy(nagwick::platform::posix::InstanceSocketPath(self.parent_path())))
-        return 0;
+    if (posix::AskRunningCopy(posix::InstanceSocketPath(self.parent_path()))) return 0;
     // Qt ends at once without an X display, and the local copy with it.
     if (const char* display = std::getenv("DISPLAY"); !display || !*display)
         return Fail("it needs an X11 desktop, and DISPLAY is not set");

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #include "core/instance_name.h"
 
@@ -65,7 +64,6 @@ bool AskRunningCopy(const std::string& path, std::chrono::milliseconds patience)
 }
 
 InstanceListener::~InstanceListener() {
-    if (asker_ >= 0) ::close(asker_);
     if (socket_ < 0) return;
     ::close(socket_);
     ::unlink(path_.c_str());
@@ -88,26 +86,18 @@ bool InstanceListener::Listen(const std::string& path) {
     return false;
 }
 
-bool InstanceListener::Accept() {
-    if (asker_ >= 0) ::close(std::exchange(asker_, -1));
+void InstanceListener::Answer(const std::function<void()>& bringBack) {
     const int fd = ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return;
     // The asker sends its one byte with the connection: a short wait is
     // plenty, and one that sends nothing is let go.
     char request = 0;
     if (WaitFor(fd, POLLIN, std::chrono::steady_clock::now() + std::chrono::milliseconds(200)) &&
         ::recv(fd, &request, 1, MSG_DONTWAIT) == 1 && request == kRequest) {
-        asker_ = fd;
-        return true;
+        bringBack();
+        [[maybe_unused]] const ssize_t sent = ::send(fd, &kDone, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
     }
     ::close(fd);
-    return false;
-}
-
-void InstanceListener::Answer() {
-    if (asker_ < 0) return;
-    [[maybe_unused]] const ssize_t sent = ::send(asker_, &kDone, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
-    ::close(std::exchange(asker_, -1));
 }
 
 }  // namespace nagwick::platform::posix

@@ -4,6 +4,7 @@
 // that user may enter): the second start asks, the running copy brings its
 // windows back and says so, and the second start ends.
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "core/instance_name.h"
@@ -33,14 +34,12 @@ public:
     bool Listen(const std::string& path);
     // The socket for the event loop to watch for reading.
     int Socket() const { return socket_; }
-    // Takes one asker; true when it asked for the windows. Answer() then
+    // Takes one asker: when it asks for the windows, runs `bringBack`, then
     // tells it they are back.
-    bool Accept();
-    void Answer();
+    void Answer(const std::function<void()>& bringBack);
 
 private:
     int socket_ = -1;
-    int asker_ = -1;
     std::string path_;
 };
 

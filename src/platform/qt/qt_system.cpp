@@ -58,9 +58,9 @@ void QtSystem::WatchInstance(const std::string& socketPath) {
     instance_ = std::move(listener);
     instanceNotifier_ = std::make_unique<QSocketNotifier>(instance_->Socket(), QSocketNotifier::Read);
     QObject::connect(instanceNotifier_.get(), &QSocketNotifier::activated, instanceNotifier_.get(), [this] {
-        if (!instance_->Accept()) return;
-        if (systemEvents_) systemEvents_->OnActivateRequested();
-        instance_->Answer();
+        instance_->Answer([this] {
+            if (systemEvents_) systemEvents_->OnActivateRequested();
+        });
     });
 }
 

@@ -26,15 +26,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace nagwick;
     using namespace nagwick::platform::win32;
     try {
-        // The common controls of the manifest's version 6, with visual styles.
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
         const std::string folder = ExecutableFolder();
         // Started again from the folder it runs from: the running copy shows
         // itself, and this start ends, having touched nothing.
         RunningCopy copy(folder);
         if (copy.AskToBringBack(core::kAnswerPatienceMs)) return 0;
         HoldFolder(folder);
+        // The common controls of the manifest's version 6, with visual styles.
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
         // Windows shows the warning's text while the session's end waits for it.
         Win32System system(Widen(ui::FrmMain::kWarningPrompt), &copy);
         Win32Files files;

@@ -5,10 +5,13 @@
 
 namespace nagwick::platform::win32 {
 
-UINT BringBackMessage() {
-    static const UINT message = RegisterWindowMessageW(L"Nagwick.BringBack");
-    return message;
-}
+namespace {
+// Registered as the program starts (user32 is loaded by then), not on first
+// use: a function's static would bring in the thread library to guard it.
+const UINT bringBackMessage = RegisterWindowMessageW(L"Nagwick.BringBack");
+}  // namespace
+
+UINT BringBackMessage() { return bringBackMessage; }
 
 RunningCopy::RunningCopy(const std::string& folder) {
     // Folder names compare without regard to letter case, as Windows does.
