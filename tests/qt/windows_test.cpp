@@ -127,10 +127,7 @@ TEST_F(QtTest, BothWindowsAsDesignedWithTheirKeys) {
         Keys(Main(), {Qt::Key_Escape});
     });
     const auto openThen = [this](std::function<void(QWidget*)> inDialog) {
-        Then([] { return Main() && !Dialog(); }).Do([] {
-            EXPECT_EQ(Box(), nullptr) << "Esc or a key in the dialog closed the main window";
-            Click(Main(), "btnOptions");
-        });
+        Then([] { return Main() && !Dialog(); }).Do([] { EXPECT_FALSE(Box()) << "a key closed the main window"; Click(Main(), "btnOptions"); });
         Then([] { return Dialog() != nullptr; }).Do([inDialog] { inDialog(Dialog()); });
     };
     openThen([](QWidget* dialog) {
